@@ -48,7 +48,9 @@ AnsiString& AnsiString::operator=(AnsiString&& other) noexcept {
   return *this;
 }
 
-AnsiString::~AnsiString() { Release(); }
+AnsiString::~AnsiString() {
+  Release();
+}
 
 AnsiString& AnsiString::operator+=(std::string_view tail) {
   if (tail.empty()) return *this;

@@ -7,7 +7,9 @@
 
 namespace {
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 // A message must stay readable whatever the text held: control bytes are shown as '?', and a long
 // text is cut without splitting a double-byte character.
@@ -68,7 +70,8 @@ double StrToFloat(const AnsiString& text) {
   if (pos < all.size() && (all[pos] == 'e' || all[pos] == 'E')) {
     ++pos;
     bool exponentNegative = false;
-    if (pos < all.size() && (all[pos] == '+' || all[pos] == '-')) exponentNegative = all[pos++] == '-';
+    if (pos < all.size() && (all[pos] == '+' || all[pos] == '-'))
+      exponentNegative = all[pos++] == '-';
     long long exponent = 0;
     std::size_t exponentDigits = 0;
     while (pos < all.size() && IsDigit(all[pos])) {

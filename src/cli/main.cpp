@@ -1,0 +1,8 @@
+// ohmsift-cli: the search for scripts, batch work and machines without a display.
+#include <cstdio>
+
+#include "cli/Cli.h"
+
+int main(int argc, char** argv) {
+  return cli::Run(argc, argv, stdin, stdout, stderr);
+}

@@ -1,0 +1,55 @@
+// The engine's one arithmetic. Its figures are defined as if each formula were evaluated with a
+// 64-bit significand, rounding to nearest even, and rounded to double once, where it is stored.
+// Plain double evaluation differs in the last bit of some figures, and that decides ties and even
+// which pairs are kept, so every formula of the search and the listing goes through here.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace engine::arith {
+
+static_assert(std::numeric_limits<long double>::radix == 2 &&
+                  std::numeric_limits<long double>::digits == 64,
+              "OhmSift needs arithmetic with a 64-bit significand; this platform's long double is "
+              "not that. Give engine/Arithmetic.h an implementation of that arithmetic here.");
+
+using Wide = long double;
+
+// a * b
+inline double Product(double a, double b) noexcept {
+  return static_cast<double>(static_cast<Wide>(a) * b);
+}
+
+// (1 + offset) * x, as used for the band limits (offset is -Tolerance or +Tolerance).
+inline double Scaled(double offset, double x) noexcept {
+  return static_cast<double>((1.0L + offset) * x);
+}
+
+// a * b / (a + b): two resistors in parallel.
+inline double Parallel(double a, double b) noexcept {
+  const Wide wa = a;
+  const Wide wb = b;
+  return static_cast<double>(wa * wb / (wa + wb));
+}
+
+// (target - value) / target
+inline double RelativeError(double target, double value) noexcept {
+  const Wide t = target;
+  return static_cast<double>((t - value) / t);
+}
+
+// x + addend truncated toward zero, saturating at the ends of the 32-bit range; NaN gives the
+// lower end. The comparisons are quiet so that no input raises a floating-point exception.
+inline std::int32_t TruncatedSum(double x, double addend) noexcept {
+  const Wide sum = static_cast<Wide>(x) + addend;
+  if (std::isless(sum, 2147483648.0L)) {
+    if (std::isgreater(sum, -2147483649.0L)) return static_cast<std::int32_t>(sum);
+    return std::numeric_limits<std::int32_t>::min();
+  }
+  return std::isnan(sum) ? std::numeric_limits<std::int32_t>::min()
+                         : std::numeric_limits<std::int32_t>::max();
+}
+
+}  // namespace engine::arith

@@ -1,0 +1,193 @@
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "engine/Arithmetic.h"
+#include "engine/Engine.h"
+
+namespace engine {
+namespace {
+
+constexpr int kDecades = 7;  // 1 to 1,000,000
+constexpr int kMaxValues = kDecades * kSeriesCapacity;
+
+// The two value sequences, derived from SeriesTable. The second (decades up to 100,000) is a
+// prefix of the first, so one array holds both. Rebuilt whenever SeriesTable's contents change,
+// which in practice is once: InitTable always writes the same values.
+struct Sequences {
+  double snapshot[kSeriesCapacity];
+  bool built = false;
+  bool ascending = false;  // strictly ascending and positive: the search may skip by bisection
+  int firstCount = 0;
+  int secondCount = 0;
+  double value[kMaxValues];
+  std::int32_t whole[kMaxValues];
+};
+
+Sequences sequences;
+
+void Build(Sequences& s) {
+  std::memcpy(s.snapshot, SeriesTable, sizeof s.snapshot);
+  s.built = true;
+  s.firstCount = 0;
+  s.secondCount = 0;
+  double decade = 1.0;
+  for (int d = 0; d < kDecades; ++d) {
+    // An entry of 0.0 ends a decade; so does the end of the table, should the mark be missing.
+    for (int index = 0; index < kSeriesCapacity; ++index) {
+      const double value = arith::Product(SeriesTable[index], decade);
+      if (value == 0.0) break;
+      s.value[s.firstCount] = value;
+      s.whole[s.firstCount] = WholeOhm(value);
+      ++s.firstCount;
+    }
+    decade = arith::Product(decade, 10.0);
+    if (decade < 1000000.0) s.secondCount = s.firstCount;
+  }
+  s.ascending = true;
+  for (int i = 0; i < s.firstCount; ++i) {
+    const double previous = i == 0 ? 0.0 : s.value[i - 1];
+    if (!std::isgreater(s.value[i], previous)) s.ascending = false;
+  }
+}
+
+const Sequences& CurrentSequences() {
+  if (!sequences.built || std::memcmp(sequences.snapshot, SeriesTable, sizeof SeriesTable) != 0) {
+    Build(sequences);
+  }
+  return sequences;
+}
+
+// Which sequence values the user does not have, by their whole-ohm figure.
+struct Exclusions {
+  bool marked[kMaxValues];
+};
+
+void MarkExclusions(const Sequences& s, Exclusions& out) {
+  std::fill(out.marked, out.marked + s.firstCount, false);
+  const int count = std::clamp(NoneCount, 0, kNoneCapacity);
+  for (int j = 0; j < count; ++j) {
+    const std::int32_t figure = WholeOhm(NoneTable[j]);
+    if (s.ascending) {
+      // Whole-ohm figures of an ascending sequence never descend.
+      int i = static_cast<int>(std::lower_bound(s.whole, s.whole + s.firstCount, figure) - s.whole);
+      for (; i < s.firstCount && s.whole[i] == figure; ++i) out.marked[i] = true;
+    } else {
+      for (int i = 0; i < s.firstCount; ++i) out.marked[i] = out.marked[i] || s.whole[i] == figure;
+    }
+  }
+}
+
+// The kept pairs while the search runs; error is the magnitude the slots are ranked by.
+struct Slots {
+  double reg1[kSlotCapacity];
+  double reg2[kSlotCapacity];
+  double value[kSlotCapacity];
+  double error[kSlotCapacity];
+  double signedError[kSlotCapacity];
+  int count = 0;
+  int worst = -1;  // lowest-numbered slot with the largest error, once every slot is taken
+
+  void Put(int k, double r1, double r2, double p, double e, double signedE) {
+    reg1[k] = r1;
+    reg2[k] = r2;
+    value[k] = p;
+    error[k] = e;
+    signedError[k] = signedE;
+  }
+
+  void FindWorst() {
+    worst = 0;
+    for (int k = 1; k < count; ++k) {
+      if (error[k] > error[worst]) worst = k;
+    }
+  }
+
+  // A pair that only ties the worst kept error never displaces it.
+  void Offer(int maxCount, double r1, double r2, double p, double signedE) {
+    const double e = signedE < 0.0 ? -signedE : signedE;
+    if (count < maxCount) {
+      Put(count++, r1, r2, p, e, signedE);
+      if (count == maxCount) FindWorst();
+    } else if (error[worst] > e) {
+      Put(worst, r1, r2, p, e, signedE);
+      FindWorst();
+    }
+  }
+
+  // Stable, so that pairs of equal error keep the order of the slots they came to occupy.
+  void SortByError() {
+    for (int k = 1; k < count; ++k) {
+      int j = k;
+      while (j > 0 && error[j - 1] > error[k]) --j;
+      if (j == k) continue;
+      const double r1 = reg1[k], r2 = reg2[k], p = value[k], e = error[k], s = signedError[k];
+      std::memmove(reg1 + j + 1, reg1 + j, sizeof(double) * (k - j));
+      std::memmove(reg2 + j + 1, reg2 + j, sizeof(double) * (k - j));
+      std::memmove(value + j + 1, value + j, sizeof(double) * (k - j));
+      std::memmove(error + j + 1, error + j, sizeof(double) * (k - j));
+      std::memmove(signedError + j + 1, signedError + j, sizeof(double) * (k - j));
+      Put(j, r1, r2, p, e, s);
+    }
+  }
+};
+
+// Relative margin far wider than any rounding of the search's figures (a few parts in 1e16):
+// work is skipped only where the exact figures clear the band by this much.
+constexpr double kMargin = 1e-9;
+
+}  // namespace
+
+std::int32_t OhmSift(std::int32_t maxCount, double target) noexcept {
+  if (!(std::isgreater(target, 100.0) && std::isless(target, 1000000.0))) return 0;
+  if (maxCount < 1) return 0;
+  maxCount = std::min(maxCount, kSlotCapacity);
+
+  const Sequences& seq = CurrentSequences();
+  Exclusions excluded;
+  MarkExclusions(seq, excluded);
+  const double lower = arith::Scaled(-Tolerance, target);
+  const double upper = arith::Scaled(Tolerance, target);
+
+  Slots slots;
+  const double* value = seq.value;
+  int first = 0;
+  if (seq.ascending)
+    first = static_cast<int>(std::upper_bound(value, value + seq.firstCount, target) - value);
+  // Every pair of a first value this large lies above the band: R2 >= R1 makes P >= R1 / 2.
+  const double lastUseful = 2.0 * upper * (1.0 + kMargin);
+
+  for (int i1 = first; i1 < seq.firstCount; ++i1) {
+    const double r1 = value[i1];
+    if (r1 <= target || excluded.marked[i1]) continue;
+    int i2 = 0;
+    if (seq.ascending) {
+      // Past the second sequence's end no second value is as large as R1.
+      if (r1 > lastUseful || i1 >= seq.secondCount) break;
+      // Second values below this give a parallel value under the band, so the scan passes them
+      // without an offer and without stopping.
+      const double below = lower * r1 / (r1 - lower) * (1.0 - kMargin);
+      i2 = static_cast<int>(std::lower_bound(value + i1, value + seq.secondCount, below) - value);
+    }
+    for (; i2 < seq.secondCount; ++i2) {
+      const double r2 = value[i2];
+      if (r2 <= target || r2 < r1 || excluded.marked[i2]) continue;
+      const double p = arith::Parallel(r1, r2);
+      if (lower <= p && p <= upper) {
+        slots.Offer(maxCount, r1, r2, p, arith::RelativeError(target, p));
+      }
+      if (p >= upper) break;
+    }
+  }
+
+  slots.SortByError();
+  for (int k = 0; k < slots.count; ++k) {
+    AnsReg1[k] = slots.reg1[k];
+    AnsReg2[k] = slots.reg2[k];
+    AnsValue[k] = slots.value[k];
+    AnsError[k] = slots.signedError[k];
+  }
+  return slots.count;
+}
+
+}  // namespace engine
