@@ -41,8 +41,8 @@ void Build(Sequences& s) {
       s.whole[s.firstCount] = WholeOhm(value);
       ++s.firstCount;
     }
-    decade = arith::Product(decade, 10.0);
     if (decade < 1000000.0) s.secondCount = s.firstCount;
+    decade = arith::Product(decade, 10.0);
   }
   s.ascending = true;
   for (int i = 0; i < s.firstCount; ++i) {

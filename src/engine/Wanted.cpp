@@ -1,3 +1,6 @@
+#include <algorithm>
+#include <string_view>
+
 #include "engine/Engine.h"
 #include "platform/SysUtils.h"
 
@@ -10,6 +13,12 @@ bool AcceptWantedText(const AnsiString& text, double& value) {
   for (const char c : text.View()) {
     if (c < '0' || c > '9') return false;
   }
+  // A text of digits too long for a double would make the conversion fail; such a text is far
+  // out of range anyway.
+  const std::string_view digits = text.View();
+  const std::size_t significant =
+      digits.size() - std::min(digits.find_first_not_of('0'), digits.size());
+  if (significant > 7) return false;
   const double v = StrToFloat(text);
   if (!(v > 100.0) || !(v < 1000000.0)) return false;
   value = v;

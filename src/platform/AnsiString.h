@@ -27,8 +27,10 @@ class AnsiString {
 
   AnsiString& operator+=(std::string_view tail);
   AnsiString& operator+=(const AnsiString& tail) { return *this += tail.View(); }
+  AnsiString& operator+=(const char* tail) { return *this += std::string_view(tail); }
   friend AnsiString operator+(AnsiString head, std::string_view tail) { return head += tail; }
   friend AnsiString operator+(AnsiString head, const AnsiString& tail) { return head += tail; }
+  friend AnsiString operator+(AnsiString head, const char* tail) { return head += tail; }
 
   friend bool operator==(const AnsiString& a, const AnsiString& b) { return a.View() == b.View(); }
   friend bool operator!=(const AnsiString& a, const AnsiString& b) { return !(a == b); }
