@@ -1,0 +1,160 @@
+// Forms and the application object. A form is built from a description, plain data that names
+// every control with its class, place, texts and properties and the handlers of its events by the
+// names of the form's published methods; the form class publishes its fields and methods in a
+// table, by which the description's names are bound.
+#pragma once
+
+#include <cstddef>
+#include <exception>
+#include <memory>
+#include <vector>
+
+#include "platform/Controls.h"
+#include "platform/Exception.h"
+#include "platform/StdCtrls.h"
+
+enum class TControlClass { Label, Edit, Button, ListBox };
+enum TBorderStyle { bsSizeable, bsSingle };
+enum TPosition { poDesigned, poScreenCenter };
+
+// One control of a form description. Texts are in code page 932; a null name binds nothing.
+struct TControlDescription {
+  TControlClass Class = TControlClass::Label;
+  const char* Name = "";
+  int Left = 0;
+  int Top = 0;
+  int Width = 0;
+  int Height = 0;
+  const char* Caption = "";  // a label's or button's caption, an edit box's text
+  const char* Hint = "";
+  bool ShowHint = false;
+  bool ParentShowHint = true;
+  bool ParentFont = true;
+  TFontDescription Font = {};          // used when ParentFont is false
+  int TabOrder = -1;                   // -1: the control takes no focus
+  int MaxLength = 0;                   // edit boxes; 0: no limit
+  bool Sorted = false;                 // list boxes
+  bool MultiSelect = false;            // list boxes
+  int ItemHeight = 13;                 // list boxes
+  const char* FocusControl = nullptr;  // labels: the control this label names
+  const char* OnChange = nullptr;      // edit boxes
+  const char* OnClick = nullptr;       // buttons
+};
+
+struct TFormDescription {
+  const char* Name = "";
+  const char* Caption = "";
+  TBorderStyle BorderStyle = bsSizeable;
+  TPosition Position = poDesigned;
+  int Left = 0;
+  int Top = 0;
+  int ClientWidth = 0;
+  int ClientHeight = 0;
+  TColor Color = clBtnFace;
+  TFontDescription Font = {};
+  const char* const* Icon = nullptr;  // an XPM image
+  int PixelsPerInch = 96;
+  int TextHeight = 12;
+  const TControlDescription* Controls = nullptr;
+  std::size_t ControlCount = 0;
+};
+
+// A form class's published members, by which its description's names are bound.
+struct TPublishedMethod {
+  const char* Name;
+  TNotifyMethod Method;
+};
+struct TPublishedField {
+  const char* Name;
+  // Stores the control in the field if the control's class fits it.
+  bool (*Bind)(TObject& form, TControl& control);
+};
+struct TPublishedTable {
+  const TPublishedMethod* Methods;
+  std::size_t MethodCount;
+  const TPublishedField* Fields;
+  std::size_t FieldCount;
+};
+
+template <class Form, class Control, Control* Form::*Field>
+bool BindPublishedField(TObject& form, TControl& control) {
+  auto* typed = dynamic_cast<Control*>(&control);
+  if (typed == nullptr) return false;
+  static_cast<Form&>(form).*Field = typed;
+  return true;
+}
+
+template <class Form>
+TNotifyMethod PublishedMethod(void (Form::*method)(TObject*)) {
+  return static_cast<TNotifyMethod>(method);
+}
+
+class TApplication;
+
+class TForm : public TObject {
+ public:
+  ~TForm() override;
+
+  AnsiString Caption() const;
+  QWidget* Handle() const;
+  void Show();
+  // The control of that name, or null.
+  TControl* FindControl(const AnsiString& name) const;
+
+ protected:
+  TForm(const TFormDescription& description, const TPublishedTable& published);
+
+ private:
+  friend class TApplication;
+  // Creates the controls, sets their properties and binds fields and handlers; raises Exception
+  // when the description names a field or method that the form does not publish, or a field of
+  // another class.
+  void ReadDescription();
+
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+class TApplication : public TObject {
+ public:
+  TApplication();
+  ~TApplication() override;
+
+  // Prepares the application object. Without any display to show a window on, prints
+  // HeadlessAdvice on the standard error stream and ends the program with status 1.
+  void Initialize();
+
+  // Builds a form of class F from its description and stores it in reference; the first form
+  // so built is the main form. The application owns the form.
+  template <class F>
+  void CreateForm(F*& reference) {
+    std::unique_ptr<F> form(new F());
+    static_cast<TForm&>(*form).ReadDescription();
+    reference = form.get();
+    Adopt(std::move(form));
+  }
+
+  // Shows the main form and processes events until it is closed.
+  void Run();
+
+  // Shows the error's message in the standard error box.
+  void ShowException(const std::exception& error);
+
+  // Delivers an event to its handler; an error the handler raises is shown in the standard error
+  // box and goes no further.
+  void Dispatch(const TNotifyEvent& event, TObject* sender) noexcept;
+
+  TForm* MainForm() const { return mainForm_; }
+  // Destroys a form the application owns (a window closed for good).
+  void Release(TForm* form);
+
+  const char* HeadlessAdvice = "This program needs a graphical session.";
+
+ private:
+  void Adopt(std::unique_ptr<TForm> form);
+
+  std::vector<std::unique_ptr<TForm>> forms_;
+  TForm* mainForm_ = nullptr;
+};
+
+extern TApplication* Application;

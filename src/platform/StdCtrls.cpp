@@ -1,0 +1,229 @@
+#include "platform/StdCtrls.h"
+
+#include <QAbstractListModel>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyledItemDelegate>
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "platform/Exception.h"
+#include "platform/QtText.h"
+
+namespace {
+
+// Lines are drawn this far from the list's inner edge, which with the frame puts the first column
+// where a label placed 8 pixels to the right of the list would start its text.
+constexpr int kTextIndent = 6;
+
+}  // namespace
+
+// ---- TLabel -------------------------------------------------------------------------------------
+
+TLabel::TLabel(AnsiString name, QWidget* parent)
+    : TControl(std::move(name), new QLabel(parent)), label_(static_cast<QLabel*>(Handle())) {
+  label_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  label_->setTextFormat(Qt::PlainText);
+}
+
+AnsiString TLabel::GetText() const {
+  return FromQString(label_->text());
+}
+
+void TLabel::SetText(const AnsiString& text) {
+  label_->setText(ToQString(text));
+  if (text.IsEmpty()) return;
+  const QFontMetrics metrics(label_->font());
+  label_->resize(metrics.horizontalAdvance(label_->text()), std::max(label_->height(), 12));
+}
+
+// ---- TEdit --------------------------------------------------------------------------------------
+
+TEdit::TEdit(AnsiString name, QWidget* parent)
+    : TControl(std::move(name), new QLineEdit(parent)), edit_(static_cast<QLineEdit*>(Handle())) {
+  QObject::connect(edit_, &QLineEdit::textChanged, edit_, [this] { Fire(OnChange); });
+}
+
+AnsiString TEdit::GetText() const {
+  return FromQString(edit_->text());
+}
+
+void TEdit::SetText(const AnsiString& text) {
+  edit_->setText(ToQString(text));
+}
+
+void TEdit::SetMaxLength(int characters) {
+  edit_->setMaxLength(characters > 0 ? characters : 32767);
+}
+
+// ---- TButton ------------------------------------------------------------------------------------
+
+TButton::TButton(AnsiString name, QWidget* parent)
+    : TControl(std::move(name), new QPushButton(parent)),
+      button_(static_cast<QPushButton*>(Handle())) {
+  button_->setAutoDefault(false);
+  QObject::connect(button_, &QPushButton::clicked, button_, [this] { Fire(OnClick); });
+}
+
+AnsiString TButton::GetText() const {
+  return FromQString(button_->text());
+}
+
+void TButton::SetText(const AnsiString& text) {
+  button_->setText(ToQString(text));
+}
+
+// ---- TListBox -----------------------------------------------------------------------------------
+
+namespace {
+
+// The lines of a list box. The 8-bit lines are the truth (the sort order and every read go by
+// them); their Unicode form is made once, when a line is added, for drawing.
+class LineModel : public QAbstractListModel {
+ public:
+  int rowCount(const QModelIndex& parent) const override {
+    return parent.isValid() ? 0 : static_cast<int>(lines.size());
+  }
+  QVariant data(const QModelIndex& index, int role) const override {
+    if (!index.isValid() || index.row() >= rowCount({})) return {};
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole) {
+      return shown[static_cast<std::size_t>(index.row())];
+    }
+    return {};
+  }
+
+  int Insert(int row, const AnsiString& line) {
+    beginInsertRows({}, row, row);
+    lines.insert(lines.begin() + row, line);
+    shown.insert(shown.begin() + row, ToQString(line));
+    endInsertRows();
+    return row;
+  }
+  void Remove(int row) {
+    beginRemoveRows({}, row, row);
+    lines.erase(lines.begin() + row);
+    shown.erase(shown.begin() + row);
+    endRemoveRows();
+  }
+  void RemoveAll() {
+    if (lines.empty()) return;
+    beginResetModel();
+    lines.clear();
+    shown.clear();
+    endResetModel();
+  }
+
+  std::vector<AnsiString> lines;
+  std::vector<QString> shown;
+};
+
+// Draws each line in one row of the box's item height, text from a fixed indent, so that lines in
+// a fixed-pitch font stand in columns under a heading.
+class LineDelegate : public QStyledItemDelegate {
+ public:
+  LineDelegate(int itemHeight, QObject* parent)
+      : QStyledItemDelegate(parent), itemHeight_(itemHeight) {}
+
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    const QString text = index.data(Qt::DisplayRole).toString();
+    return {option.fontMetrics.horizontalAdvance(text) + 2 * kTextIndent, itemHeight_};
+  }
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override {
+    const bool selected = option.state & QStyle::State_Selected;
+    const QPalette::ColorGroup group =
+        option.state & QStyle::State_Active ? QPalette::Active : QPalette::Inactive;
+    if (selected) painter->fillRect(option.rect, option.palette.brush(group, QPalette::Highlight));
+    painter->setPen(
+        option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
+    painter->setFont(option.font);
+    painter->drawText(option.rect.adjusted(kTextIndent, 0, 0, 0),
+                      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                      index.data(Qt::DisplayRole).toString());
+    if (option.state & QStyle::State_HasFocus) {
+      QStyleOptionFocusRect focus;
+      focus.QStyleOption::operator=(option);
+      focus.backgroundColor = option.palette.color(group, QPalette::Window);
+      option.widget->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, painter,
+                                            option.widget);
+    }
+  }
+
+ private:
+  int itemHeight_;
+};
+
+}  // namespace
+
+class TListBox::Lines : public TStrings {
+ public:
+  Lines(QListView* view, bool sorted) : view_(view), sorted_(sorted) { view_->setModel(&model_); }
+
+  int Count() const override { return static_cast<int>(model_.lines.size()); }
+  AnsiString Get(int index) const override {
+    CheckIndex(index);
+    return model_.lines[static_cast<std::size_t>(index)];
+  }
+  int Add(const AnsiString& line) override {
+    if (!sorted_) return model_.Insert(Count(), line);
+    // After any equal lines, so equal lines keep the order they came in.
+    const auto place = std::upper_bound(
+        model_.lines.begin(), model_.lines.end(), line,
+        [](const AnsiString& a, const AnsiString& b) { return CompareListLines(a, b) < 0; });
+    return model_.Insert(static_cast<int>(place - model_.lines.begin()), line);
+  }
+  void Delete(int index) override {
+    CheckIndex(index);
+    model_.Remove(index);
+  }
+  void Clear() override { model_.RemoveAll(); }
+
+  bool Selected(int index) const {
+    CheckIndex(index);
+    return view_->selectionModel()->isSelected(model_.index(index));
+  }
+
+ private:
+  void CheckIndex(int index) const {
+    if (index < 0 || index >= Count()) {
+      throw EListError(AnsiString("List index out of bounds (" + std::to_string(index) + ")"));
+    }
+  }
+
+  QListView* view_;
+  bool sorted_;
+  LineModel model_;
+};
+
+TListBox::TListBox(AnsiString name, QWidget* parent, bool sorted, bool multiSelect, int itemHeight)
+    : TControl(std::move(name), new QListView(parent)),
+      lines_(std::make_unique<Lines>(static_cast<QListView*>(Handle()), sorted)),
+      Items(lines_.get()),
+      Sorted(sorted),
+      MultiSelect(multiSelect) {
+  auto* view = static_cast<QListView*>(Handle());
+  view->setItemDelegate(new LineDelegate(itemHeight, view));
+  view->setUniformItemSizes(true);
+  view->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view->setSelectionMode(multiSelect ? QAbstractItemView::ExtendedSelection
+                                     : QAbstractItemView::SingleSelection);
+  view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+}
+
+// The view (and with it the model's only user) goes with the form's window, which the form
+// destroys before its controls.
+TListBox::~TListBox() = default;
+
+void TListBox::Clear() {
+  lines_->Clear();
+}
+
+bool TListBox::GetSelected(int index) const {
+  return lines_->Selected(index);
+}

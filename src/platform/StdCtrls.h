@@ -1,0 +1,75 @@
+// The standard controls: label, edit box, button and list box.
+#pragma once
+
+#include <memory>
+
+#include "platform/Classes.h"
+#include "platform/Controls.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QWidget;
+
+class TLabel : public TControl {
+ public:
+  TLabel(AnsiString name, QWidget* parent);
+  AnsiString GetText() const override;
+  // Sets the caption; the label then sizes itself to it, growing to the right.
+  void SetText(const AnsiString& text) override;
+
+ private:
+  QLabel* label_;
+};
+
+class TEdit : public TControl {
+ public:
+  TEdit(AnsiString name, QWidget* parent);
+  AnsiString GetText() const override;
+  void SetText(const AnsiString& text) override;
+  void SetMaxLength(int characters);  // 0: no limit
+
+  TNotifyEvent OnChange;  // after every change of the text, typed, pasted or set
+
+ private:
+  QLineEdit* edit_;
+};
+
+class TButton : public TControl {
+ public:
+  TButton(AnsiString name, QWidget* parent);
+  AnsiString GetText() const override;
+  void SetText(const AnsiString& text) override;
+
+  TNotifyEvent OnClick;
+
+ private:
+  QPushButton* button_;
+};
+
+class TListBox : public TControl {
+ public:
+  class Lines;
+
+ private:
+  std::unique_ptr<Lines> lines_;
+
+ public:
+  TListBox(AnsiString name, QWidget* parent, bool sorted, bool multiSelect, int itemHeight);
+  ~TListBox() override;
+
+  // A list box has no text of its own.
+  AnsiString GetText() const override { return {}; }
+  void SetText(const AnsiString&) override {}
+
+  // Removes every line.
+  void Clear();
+  // Whether line index is selected; raises EListError when there is no such line.
+  bool GetSelected(int index) const;
+
+  // The line list. In a sorted box Add puts a line in its place by CompareListLines.
+  TStrings* const Items;
+
+  const bool Sorted;
+  const bool MultiSelect;
+};
