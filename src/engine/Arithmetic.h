@@ -43,9 +43,23 @@ inline double RelativeError(double target, double value) noexcept {
 // x + addend truncated toward zero, saturating at the ends of the 32-bit range; NaN gives the
 // lower end. The comparisons are quiet so that no input raises a floating-point exception.
 inline std::int32_t TruncatedSum(double x, double addend) noexcept {
+  // Fast path: where the double sum lies clear of an integer, the wide sum lies on the same side,
+  // for both are within 2^-22 of the exact sum below 2^31.
+  const double near = x + addend;
+  if (std::isgreaterequal(near, 0.0) && std::isless(near, 2147483647.0)) {
+    const auto whole = static_cast<std::int32_t>(near);
+    const double fraction = near - whole;
+    if (fraction > 1e-6 && fraction < 1.0 - 1e-6) return whole;
+  }
   const Wide sum = static_cast<Wide>(x) + addend;
   if (std::isless(sum, 2147483648.0L)) {
-    if (std::isgreater(sum, -2147483649.0L)) return static_cast<std::int32_t>(sum);
+    if (std::isgreater(sum, -2147483649.0L)) {
+      // Truncating the wide sum directly would switch the x87 rounding mode twice, which stalls.
+      // The nearest double can only have crossed an integer away from zero, so step back then.
+      std::int32_t whole = static_cast<std::int32_t>(static_cast<double>(sum));
+      if (sum >= 0 ? whole > sum : whole < sum) whole += sum >= 0 ? -1 : 1;
+      return whole;
+    }
     return std::numeric_limits<std::int32_t>::min();
   }
   return std::isnan(sum) ? std::numeric_limits<std::int32_t>::min()

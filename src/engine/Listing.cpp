@@ -11,13 +11,41 @@ namespace {
 constexpr int kLineBuffer = 256;
 __extension__ typedef unsigned __int128 Uint128;
 
+// Writes the last `count` decimal digits of v so that they end just before end.
+void Digits(char* end, std::uint64_t v, int count) noexcept {
+  static constexpr char kPairs[] =
+      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+      "8081828384858687888990919293949596979899";
+  for (; count >= 2; count -= 2, v /= 100) {
+    end -= 2;
+    std::memcpy(end, kPairs + 2 * (v % 100), 2);
+  }
+  if (count == 1) *--end = static_cast<char>('0' + v % 10);
+}
+
+int DigitCount(std::uint64_t v) noexcept {
+  int count = 1;
+  for (; v >= 10; v /= 10) ++count;
+  return count;
+}
+
+// Writes `text` of `length` characters right-aligned in width; returns the characters written.
+int Padded(char* out, int length, int width) noexcept {
+  const int pad = width > length ? width - length : 0;
+  std::memset(out, ' ', static_cast<std::size_t>(pad));
+  return pad;
+}
+
 // Fixed-point text of x with the given number of decimals, right-aligned in width, exactly as
 // printf's "%*.*f" writes it: the exact binary value rounded half to even. Handles what the
-// listing meets (0 <= x < 1e12, up to 6 decimals) by integer arithmetic and returns -1 for
-// anything else, which the caller then hands to printf itself.
-int FixedPoint(char* out, double x, int decimals, int width) noexcept {
+// listing meets (0 <= x < 1e12) by integer arithmetic and returns -1 for anything else, which
+// the caller then hands to printf itself.
+template <int decimals>
+int FixedPoint(char* out, double x, int width) noexcept {
+  static_assert(decimals >= 1 && decimals <= 6, "the integer path holds up to six decimals");
   static constexpr std::uint64_t kPow10[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
-  if (!(x >= 0.0 && x < 1e12) || std::signbit(x) || decimals < 0 || decimals > 6) return -1;
+  if (!(x >= 0.0 && x < 1e12) || std::signbit(x)) return -1;
   std::uint64_t bits;
   std::memcpy(&bits, &x, sizeof bits);
   const int biased = static_cast<int>(bits >> 52);  // the sign bit is clear
@@ -25,71 +53,59 @@ int FixedPoint(char* out, double x, int decimals, int width) noexcept {
   int exponent = -1074;
   if (biased != 0) {
     mantissa |= std::uint64_t{1} << 52;
-    exponent = biased - 1075;
+    exponent = biased - 1075;  // below 1e12 this is always negative
   }
-  const std::uint64_t scale = kPow10[decimals];
-  std::uint64_t scaled;  // x * 10^decimals, rounded half to even
-  if (exponent >= 0) {
-    scaled = (mantissa << exponent) * scale;  // below 1e12 * 1e6
-  } else {
+  constexpr std::uint64_t scale = kPow10[decimals];
+  std::uint64_t scaled = 0;  // x * 10^decimals, rounded half to even
+  const int shift = -exponent;
+  if (shift < 100) {
     const Uint128 exact = static_cast<Uint128>(mantissa) * scale;
-    const int shift = -exponent;
-    if (shift >= 100) {
-      scaled = 0;  // exact < 2^73: far below one half
-    } else {
-      const Uint128 one = 1;
-      const Uint128 rest = exact & ((one << shift) - 1);
-      const Uint128 half = one << (shift - 1);
-      scaled = static_cast<std::uint64_t>(exact >> shift);
-      if (rest > half || (rest == half && (scaled & 1) != 0)) ++scaled;
-    }
-  }
-  char digits[32];
-  int n = 0;
-  std::uint64_t fraction = scaled % scale;
-  std::uint64_t whole = scaled / scale;
-  for (int d = 0; d < decimals; ++d) {
-    digits[n++] = static_cast<char>('0' + fraction % 10);
-    fraction /= 10;
-  }
-  if (decimals > 0) digits[n++] = '.';
-  do {
-    digits[n++] = static_cast<char>('0' + whole % 10);
-    whole /= 10;
-  } while (whole != 0);
-  int length = 0;
-  for (int pad = width - n; pad > 0; --pad) out[length++] = ' ';
-  while (n > 0) out[length++] = digits[--n];
-  return length;
+    const Uint128 one = 1;
+    const Uint128 rest = exact & ((one << shift) - 1);
+    const Uint128 half = one << (shift - 1);
+    scaled = static_cast<std::uint64_t>(exact >> shift);
+    if (rest > half || (rest == half && (scaled & 1) != 0)) ++scaled;
+  }  // else x * 10^decimals < 2^74 / 2^100: far below one half
+  const std::uint64_t whole = scaled / scale;
+  const int wholeDigits = DigitCount(whole);
+  const int length = wholeDigits + 1 + decimals;
+  const int pad = Padded(out, length, width);
+  char* end = out + pad + length;
+  Digits(end, scaled % scale, decimals);
+  end[-decimals - 1] = '.';
+  Digits(end - decimals - 1, whole, wholeDigits);
+  return pad + length;
 }
 
 // "%*ld" of a 32-bit value.
 int Integer(char* out, std::int32_t v, int width) noexcept {
-  char digits[16];
-  int n = 0;
-  std::int64_t magnitude = v < 0 ? -static_cast<std::int64_t>(v) : v;
-  do {
-    digits[n++] = static_cast<char>('0' + magnitude % 10);
-    magnitude /= 10;
-  } while (magnitude != 0);
-  if (v < 0) digits[n++] = '-';
-  int length = 0;
-  for (int pad = width - n; pad > 0; --pad) out[length++] = ' ';
-  while (n > 0) out[length++] = digits[--n];
-  return length;
+  const std::uint64_t magnitude = v < 0 ? static_cast<std::uint64_t>(-static_cast<std::int64_t>(v))
+                                        : static_cast<std::uint64_t>(v);
+  const int digits = DigitCount(magnitude);
+  const int length = digits + (v < 0 ? 1 : 0);
+  const int pad = Padded(out, length, width);
+  if (v < 0) out[pad] = '-';
+  Digits(out + pad + length, magnitude, digits);
+  return pad + length;
 }
 
 int Clamped(int printed) {
   return printed < 0 ? 0 : (printed >= kLineBuffer ? kLineBuffer - 1 : printed);
 }
 
+// Whole-ohm figures of UseTable's entries, kept beside them while a listing gathers them.
+std::int32_t useFigures[kUseCapacity];
+
 // Adds x to UseTable unless a value of the same whole-ohm figure is there already.
 void OfferUsed(double x) {
   const std::int32_t figure = WholeOhm(x);
   for (int i = 0; i < UseCount; ++i) {
-    if (WholeOhm(UseTable[i]) == figure) return;
+    if (useFigures[i] == figure) return;
   }
-  if (UseCount < kUseCapacity) UseTable[UseCount++] = x;
+  if (UseCount < kUseCapacity) {
+    useFigures[UseCount] = figure;
+    UseTable[UseCount++] = x;
+  }
 }
 
 }  // namespace
@@ -100,7 +116,7 @@ int ComposeResultLine(char* out, double error, double reg1, double reg2, double 
   const long r2 = WholeOhm(reg2);
   int n = 0;
   out[n++] = ' ';
-  const int errorLength = FixedPoint(out + n, percent, 6, 0);
+  const int errorLength = FixedPoint<6>(out + n, percent, 0);
   // 1 + 18 + 10 + 2 + 8 + 2 + 8 + 2 + 15 characters at most on this path, within the buffer.
   if (errorLength >= 0) {
     n += errorLength;
@@ -112,7 +128,7 @@ int ComposeResultLine(char* out, double error, double reg1, double reg2, double 
     n += Integer(out + n, r2, 8);
     std::memcpy(out + n, "  ", 2);
     n += 2;
-    const int valueLength = FixedPoint(out + n, value, 3, 8);
+    const int valueLength = FixedPoint<3>(out + n, value, 8);
     if (valueLength >= 0) {
       n += valueLength;
       out[n] = '\0';

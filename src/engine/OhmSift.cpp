@@ -22,9 +22,12 @@ struct Sequences {
   int secondCount = 0;
   double value[kMaxValues];
   std::int32_t whole[kMaxValues];
+  // Parallel value of every pair of sequence values the search can meet: it does not depend on
+  // the target, so it is worked out once instead of on every search.
+  double parallel[kMaxValues][kMaxValues];
 };
 
-Sequences sequences;
+Sequences sequences;  // static storage: the pair table is too large for the stack
 
 void Build(Sequences& s) {
   std::memcpy(s.snapshot, SeriesTable, sizeof s.snapshot);
@@ -48,6 +51,12 @@ void Build(Sequences& s) {
   for (int i = 0; i < s.firstCount; ++i) {
     const double previous = i == 0 ? 0.0 : s.value[i - 1];
     if (!std::isgreater(s.value[i], previous)) s.ascending = false;
+  }
+  // Ascending, a pair has its first value's index at or below its second's.
+  for (int i1 = 0; i1 < s.firstCount; ++i1) {
+    for (int i2 = s.ascending ? i1 : 0; i2 < s.secondCount; ++i2) {
+      s.parallel[i1][i2] = arith::Parallel(s.value[i1], s.value[i2]);
+    }
   }
 }
 
@@ -97,10 +106,15 @@ struct Slots {
   }
 
   void FindWorst() {
-    worst = 0;
+    int w = 0;
+    double largest = error[0];
     for (int k = 1; k < count; ++k) {
-      if (error[k] > error[worst]) worst = k;
+      // Written to compile without a branch: which slot wins is data the predictor cannot learn.
+      const bool larger = error[k] > largest;
+      w = larger ? k : w;
+      largest = larger ? error[k] : largest;
     }
+    worst = w;
   }
 
   // A pair that only ties the worst kept error never displaces it.
@@ -116,18 +130,12 @@ struct Slots {
   }
 
   // Stable, so that pairs of equal error keep the order of the slots they came to occupy.
-  void SortByError() {
-    for (int k = 1; k < count; ++k) {
+  // Returns the slot numbers in sorted order.
+  void SortedOrder(int* order) const {
+    for (int k = 0; k < count; ++k) {
       int j = k;
-      while (j > 0 && error[j - 1] > error[k]) --j;
-      if (j == k) continue;
-      const double r1 = reg1[k], r2 = reg2[k], p = value[k], e = error[k], s = signedError[k];
-      std::memmove(reg1 + j + 1, reg1 + j, sizeof(double) * (k - j));
-      std::memmove(reg2 + j + 1, reg2 + j, sizeof(double) * (k - j));
-      std::memmove(value + j + 1, value + j, sizeof(double) * (k - j));
-      std::memmove(error + j + 1, error + j, sizeof(double) * (k - j));
-      std::memmove(signedError + j + 1, signedError + j, sizeof(double) * (k - j));
-      Put(j, r1, r2, p, e, s);
+      for (; j > 0 && error[order[j - 1]] > error[k]; --j) order[j] = order[j - 1];
+      order[j] = k;
     }
   }
 };
@@ -172,7 +180,7 @@ std::int32_t OhmSift(std::int32_t maxCount, double target) noexcept {
     for (; i2 < seq.secondCount; ++i2) {
       const double r2 = value[i2];
       if (r2 <= target || r2 < r1 || excluded.marked[i2]) continue;
-      const double p = arith::Parallel(r1, r2);
+      const double p = seq.parallel[i1][i2];
       if (lower <= p && p <= upper) {
         slots.Offer(maxCount, r1, r2, p, arith::RelativeError(target, p));
       }
@@ -180,12 +188,13 @@ std::int32_t OhmSift(std::int32_t maxCount, double target) noexcept {
     }
   }
 
-  slots.SortByError();
+  int order[kSlotCapacity];
+  slots.SortedOrder(order);
   for (int k = 0; k < slots.count; ++k) {
-    AnsReg1[k] = slots.reg1[k];
-    AnsReg2[k] = slots.reg2[k];
-    AnsValue[k] = slots.value[k];
-    AnsError[k] = slots.signedError[k];
+    AnsReg1[k] = slots.reg1[order[k]];
+    AnsReg2[k] = slots.reg2[order[k]];
+    AnsValue[k] = slots.value[order[k]];
+    AnsError[k] = slots.signedError[order[k]];
   }
   return slots.count;
 }

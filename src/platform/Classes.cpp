@@ -23,6 +23,11 @@ int TStringList::Add(const AnsiString& line) {
     lines_.push_back(line);
     return Count() - 1;
   }
+  // Lines mostly arrive in order: then the place is the end.
+  if (lines_.empty() || CompareListLines(lines_.back(), line) <= 0) {
+    lines_.push_back(line);
+    return Count() - 1;
+  }
   // After any equal lines, so that equal lines keep the order they came in.
   const auto place = std::upper_bound(
       lines_.begin(), lines_.end(), line,

@@ -1,0 +1,155 @@
+// ohmsift-cli run as a separate process, as scripts run it.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Outcome {
+  int status;
+  std::string out;
+  std::string err;
+};
+
+std::string Quote(const std::string& arg) {
+  std::string quoted = "'";
+  for (const char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream file(path, std::ios::binary);
+  std::stringstream text;
+  text << file.rdbuf();
+  return text.str();
+}
+
+Outcome Cli(const std::vector<std::string>& args, const std::string& input = "") {
+  const std::string dir = ::testing::TempDir();
+  const std::string in = dir + "cli_in", out = dir + "cli_out", err = dir + "cli_err";
+  std::ofstream(in, std::ios::binary) << input;
+  std::string command = Quote(OHMSIFT_CLI);
+  for (const std::string& arg : args) command += " " + Quote(arg);
+  command += " <" + Quote(in) + " >" + Quote(out) + " 2>" + Quote(err);
+  const int raw = std::system(command.c_str());
+  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(out), ReadFile(err)};
+}
+
+const char kHeading[] = "誤差(%)　必要な抵抗１　抵抗２　できた抵抗値\n";
+
+TEST(CliTest, ListsOneBlockPerValue) {
+  const Outcome run = Cli({"4700"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.err, "");
+  const std::string want = std::string("4700 の結果\n") + kHeading +
+                           " 0.044326      8200     11000  4697.917\n"
+                           " 0.263183      5100     62000  4712.370\n"
+                           " 0.406407      5600     30000  4719.101\n"
+                           " 0.448956      6800     15000  4678.899\n"
+                           " 0.546714      5100     56000  4674.304\n"
+                           " 0.698392      6200     20000  4732.824\n"
+                           " 0.940129      5100     68000  4744.186\n"
+                           " 1.193565      7500     13000  4756.098\n"
+                           " 1.318366      5600     27000  4638.037\n"
+                           " 1.353965      5100     51000  4636.364\n"
+                           " 1.370168      9100     10000  4764.398\n"
+                           " 1.530422      6800     16000  4771.930\n"
+                           " 1.601721      5100     75000  4775.281\n"
+                           " 1.800327      7500     12000  4615.385\n"
+                           " 1.863080      5600     33000  4787.565\n"
+                           "\n必要な抵抗\n"
+                           "   5100\n   5600\n   6200\n   6800\n   7500\n   8200\n   9100\n"
+                           "  10000\n  11000\n  12000\n  13000\n  15000\n  16000\n  20000\n"
+                           "  27000\n  30000\n  33000\n  51000\n  56000\n  62000\n  68000\n"
+                           "  75000\n\n";
+  EXPECT_EQ(run.out, want);
+}
+
+TEST(CliTest, ExcludedValuesAreLeftOutAndListed) {
+  const Outcome run = Cli({"--without", "8200,510,5100", "0101", "999999"});
+  EXPECT_EQ(run.status, 0);
+  const std::string notOwned = "\n持っていない抵抗\n    510\n   5100\n   8200\n\n";
+  // A value with no pair still prints its caption, heading and the closing lines.
+  const std::string empty = std::string("999999 の結果\n") + kHeading + "\n必要な抵抗\n" + notOwned;
+  ASSERT_GE(run.out.size(), empty.size());
+  EXPECT_EQ(run.out.substr(run.out.size() - empty.size()), empty);
+  EXPECT_EQ(run.out.rfind("0101 の結果\n", 0), 0u);
+  EXPECT_EQ(run.out.find("     510"), std::string::npos);
+  EXPECT_EQ(Cli({"--without=8200", "4700"}).out.find("\n 0.263183      5100     62000  4712.370\n"),
+            Cli({"4700"}).out.find("\n 0.044326"));
+}
+
+TEST(CliTest, ReadsValuesFromStandardInput) {
+  const Outcome lines = Cli({}, "  4700 \r\n\n\t101\n4700");
+  const Outcome args = Cli({"4700", "101", "4700"});
+  EXPECT_EQ(lines.status, 0);
+  EXPECT_EQ(lines.out, args.out);
+}
+
+TEST(CliTest, RefusedValuesAreNamedAndTheRestListed) {
+  struct Case {
+    std::vector<std::string> args;
+    std::string input;
+    std::vector<std::string> named;
+  };
+  const std::vector<Case> cases = {
+      {{"abc", "4700", "100", "1000000"}, "", {"\"abc\"", "\"100\"", "\"1000000\""}},
+      {{"4700.5", " 4700", "１０１"}, "", {"\"4700.5\"", "\" 4700\"", "\"１０１\""}},
+      {{}, "4700\nx\x01y\n0100\n", {"line 2: refused \"x?y\"", "line 3: refused \"0100\""}},
+      {{"--", "-4700"}, "", {"\"-4700\""}},
+  };
+  for (const Case& c : cases) {
+    const Outcome run = Cli(c.args, c.input);
+    EXPECT_EQ(run.status, 1) << run.err;
+    for (const std::string& name : c.named) {
+      EXPECT_NE(run.err.find(name), std::string::npos) << name << " in " << run.err;
+    }
+    EXPECT_NE(run.err.find("greater than 100 and less than 1000000"), std::string::npos);
+  }
+  EXPECT_NE(Cli({"abc", "4700"}).out.find("4700 の結果\n"), std::string::npos);
+}
+
+TEST(CliTest, UsageErrorsListNothing) {
+  std::string tooMany;
+  for (int v = 1; v <= 201; ++v) tooMany += (v > 1 ? "," : "") + std::to_string(v);
+  const std::vector<std::vector<std::string>> cases = {
+      {"--frobnicate", "4700"},       {"--without"},
+      {"4700", "--without", "82x0"},  {"--without", ""},
+      {"--without", "8200,"},         {"--without", "10000000", "4700"},
+      {"--without", tooMany, "4700"}, {"-x"},
+  };
+  for (const std::vector<std::string>& args : cases) {
+    const Outcome run = Cli(args);
+    EXPECT_EQ(run.status, 2) << args[0];
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("ohmsift-cli: "), std::string::npos);
+  }
+  // Repeated values count once.
+  std::string repeated = "8200";
+  for (int i = 0; i < 300; ++i) repeated += ",8200";
+  EXPECT_EQ(Cli({"--without", repeated, "4700"}).status, 0);
+}
+
+TEST(CliTest, HelpDescribesTheUsage) {
+  const Outcome run = Cli({"--help"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out.rfind("Usage: ohmsift-cli [--without LIST] [WANTED...]", 0), 0u);
+}
+
+TEST(CliTest, SurvivesLongAndBinaryInput) {
+  std::string input(1 << 20, '7');
+  input += "\n";
+  for (int b = 0; b < 256; ++b) input += static_cast<char>(b);
+  input += "\n4700\n";
+  const Outcome run = Cli({}, input);
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find("4700 の結果"), std::string::npos);
+  EXPECT_LT(run.err.size(), 1000u);
+}
+
+}  // namespace
