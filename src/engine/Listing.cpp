@@ -26,14 +26,14 @@ void Digits(char* end, std::uint64_t v, int count) noexcept {
 
 int DigitCount(std::uint64_t v) noexcept {
   int count = 1;
-  for (; v >= 10; v /= 10) ++count;
-  return count;
+  for (; v >= 10000; v /= 10000) count += 4;
+  return count + (v >= 10) + (v >= 100) + (v >= 1000);
 }
 
-// Writes `text` of `length` characters right-aligned in width; returns the characters written.
+// Blanks that right-align `length` characters in width; returns how many were written.
 int Padded(char* out, int length, int width) noexcept {
   const int pad = width > length ? width - length : 0;
-  std::memset(out, ' ', static_cast<std::size_t>(pad));
+  for (int i = 0; i < pad; ++i) out[i] = ' ';
   return pad;
 }
 
@@ -45,7 +45,7 @@ template <int decimals>
 int FixedPoint(char* out, double x, int width) noexcept {
   static_assert(decimals >= 1 && decimals <= 6, "the integer path holds up to six decimals");
   static constexpr std::uint64_t kPow10[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
-  if (!(x >= 0.0 && x < 1e12) || std::signbit(x)) return -1;
+  if (!(std::isgreaterequal(x, 0.0) && std::isless(x, 1e12)) || std::signbit(x)) return -1;
   std::uint64_t bits;
   std::memcpy(&bits, &x, sizeof bits);
   const int biased = static_cast<int>(bits >> 52);  // the sign bit is clear
