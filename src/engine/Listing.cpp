@@ -4,6 +4,7 @@
 
 #include "engine/Arithmetic.h"
 #include "engine/Engine.h"
+#include "engine/Sequences.h"
 
 namespace engine {
 namespace {
@@ -93,19 +94,45 @@ int Clamped(int printed) {
   return printed < 0 ? 0 : (printed >= kLineBuffer ? kLineBuffer - 1 : printed);
 }
 
-// Whole-ohm figures of UseTable's entries, kept beside them while a listing gathers them.
-std::int32_t useFigures[kUseCapacity];
+// Sequence indexes of UseTable's entries, kept beside them while a listing gathers them.
+int useIndex[kUseCapacity];
 
-// Adds x to UseTable unless a value of the same whole-ohm figure is there already.
-void OfferUsed(double x) {
-  const std::int32_t figure = WholeOhm(x);
+// Adds the sequence value at index to UseTable unless one of the same whole-ohm figure is there.
+void OfferUsed(const detail::Sequences& seq, int index) {
   for (int i = 0; i < UseCount; ++i) {
-    if (useFigures[i] == figure) return;
+    if (seq.whole[useIndex[i]] == seq.whole[index]) return;
   }
   if (UseCount < kUseCapacity) {
-    useFigures[UseCount] = figure;
-    UseTable[UseCount++] = x;
+    useIndex[UseCount] = index;
+    UseTable[UseCount++] = seq.value[index];
   }
+}
+
+// The result line of slot k, its resistor columns taken from the sequence texts.
+int ComposeSlotLine(char* out, const detail::Sequences& seq, int k) noexcept {
+  const int i1 = detail::SlotIndex1[k];
+  const int i2 = detail::SlotIndex2[k];
+  if (seq.columnLength[i1] != 8 || seq.columnLength[i2] != 8) {
+    return ComposeResultLine(out, AnsError[k], AnsReg1[k], AnsReg2[k], AnsValue[k]);
+  }
+  int n = 0;
+  out[n++] = ' ';
+  const int errorLength = FixedPoint<6>(out + n, std::fabs(arith::Product(AnsError[k], 100.0)), 0);
+  if (errorLength < 0)
+    return ComposeResultLine(out, AnsError[k], AnsReg1[k], AnsReg2[k], AnsValue[k]);
+  n += errorLength;
+  std::memcpy(out + n, "  ", 2);
+  std::memcpy(out + n + 2, seq.column[i1], 8);
+  std::memcpy(out + n + 10, "  ", 2);
+  std::memcpy(out + n + 12, seq.column[i2], 8);
+  std::memcpy(out + n + 20, "  ", 2);
+  n += 22;
+  const int valueLength = FixedPoint<3>(out + n, AnsValue[k], 8);
+  if (valueLength < 0)
+    return ComposeResultLine(out, AnsError[k], AnsReg1[k], AnsReg2[k], AnsValue[k]);
+  n += valueLength;
+  out[n] = '\0';
+  return n;
 }
 
 }  // namespace
@@ -144,25 +171,45 @@ int ComposeValueLine(char* out, double value) noexcept {
   return n;
 }
 
+namespace detail {
+int ComposeValueColumn(char* out, std::int32_t figure) noexcept {
+  const int n = Integer(out, figure, 8);
+  out[n] = '\0';
+  return n;
+}
+}  // namespace detail
+
 void CalcSub(double target, TStrings& ansLines, TStrings& useLines) {
   const int n = OhmSift(kListedPairs, target);
+  const detail::Sequences& seq = detail::CurrentSequences();
   UseCount = 0;
   char line[kLineBuffer];
   for (int k = 0; k < n; ++k) {
-    const int length = ComposeResultLine(line, AnsError[k], AnsReg1[k], AnsReg2[k], AnsValue[k]);
+    const int length = ComposeSlotLine(line, seq, k);
     ansLines.Add(AnsiString(line, static_cast<std::size_t>(length)));
-    OfferUsed(AnsReg1[k]);
-    OfferUsed(AnsReg2[k]);
+    OfferUsed(seq, detail::SlotIndex1[k]);
+    OfferUsed(seq, detail::SlotIndex2[k]);
   }
   for (int i = 1; i < UseCount; ++i) {
     const double x = UseTable[i];
+    const int index = useIndex[i];
     int j = i;
-    for (; j > 0 && UseTable[j - 1] > x; --j) UseTable[j] = UseTable[j - 1];
+    for (; j > 0 && UseTable[j - 1] > x; --j) {
+      UseTable[j] = UseTable[j - 1];
+      useIndex[j] = useIndex[j - 1];
+    }
     UseTable[j] = x;
+    useIndex[j] = index;
   }
   for (int i = 0; i < UseCount; ++i) {
-    const int length = ComposeValueLine(line, UseTable[i]);
-    useLines.Add(AnsiString(line, static_cast<std::size_t>(length)));
+    // "%7ld" is "%8ld" without its first blank wherever the figure has at most seven digits.
+    const int index = useIndex[i];
+    if (seq.columnLength[index] == 8 && seq.column[index][0] == ' ') {
+      useLines.Add(AnsiString(seq.column[index] + 1, 7));
+    } else {
+      const int length = ComposeValueLine(line, UseTable[i]);
+      useLines.Add(AnsiString(line, static_cast<std::size_t>(length)));
+    }
   }
 }
 

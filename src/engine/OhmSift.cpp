@@ -4,28 +4,21 @@
 
 #include "engine/Arithmetic.h"
 #include "engine/Engine.h"
+#include "engine/Sequences.h"
 
 namespace engine {
+
+using detail::kMaxValues;
+using detail::Sequences;
+
+namespace detail {
+
+int SlotIndex1[kSlotCapacity];
+int SlotIndex2[kSlotCapacity];
+
 namespace {
 
 constexpr int kDecades = 7;  // 1 to 1,000,000
-constexpr int kMaxValues = kDecades * kSeriesCapacity;
-
-// The two value sequences, derived from SeriesTable. The second (decades up to 100,000) is a
-// prefix of the first, so one array holds both. Rebuilt whenever SeriesTable's contents change,
-// which in practice is once: InitTable always writes the same values.
-struct Sequences {
-  double snapshot[kSeriesCapacity];
-  bool built = false;
-  bool ascending = false;  // strictly ascending and positive: the search may skip by bisection
-  int firstCount = 0;
-  int secondCount = 0;
-  double value[kMaxValues];
-  std::int32_t whole[kMaxValues];
-  // Parallel value of every pair of sequence values the search can meet: it does not depend on
-  // the target, so it is worked out once instead of on every search.
-  double parallel[kMaxValues][kMaxValues];
-};
 
 Sequences sequences;  // static storage: the pair table is too large for the stack
 
@@ -42,6 +35,8 @@ void Build(Sequences& s) {
       if (value == 0.0) break;
       s.value[s.firstCount] = value;
       s.whole[s.firstCount] = WholeOhm(value);
+      s.columnLength[s.firstCount] = static_cast<std::uint8_t>(
+          ComposeValueColumn(s.column[s.firstCount], s.whole[s.firstCount]));
       ++s.firstCount;
     }
     if (decade < 1000000.0) s.secondCount = s.firstCount;
@@ -60,12 +55,18 @@ void Build(Sequences& s) {
   }
 }
 
+}  // namespace
+
 const Sequences& CurrentSequences() {
   if (!sequences.built || std::memcmp(sequences.snapshot, SeriesTable, sizeof SeriesTable) != 0) {
     Build(sequences);
   }
   return sequences;
 }
+
+}  // namespace detail
+
+namespace {
 
 // Which sequence values the user does not have, by their whole-ohm figure.
 struct Exclusions {
@@ -94,10 +95,14 @@ struct Slots {
   double value[kSlotCapacity];
   double error[kSlotCapacity];
   double signedError[kSlotCapacity];
+  int index1[kSlotCapacity];  // sequence indexes of the two values
+  int index2[kSlotCapacity];
   int count = 0;
   int worst = -1;  // lowest-numbered slot with the largest error, once every slot is taken
 
-  void Put(int k, double r1, double r2, double p, double e, double signedE) {
+  void Put(int k, int i1, int i2, double r1, double r2, double p, double e, double signedE) {
+    index1[k] = i1;
+    index2[k] = i2;
     reg1[k] = r1;
     reg2[k] = r2;
     value[k] = p;
@@ -118,13 +123,13 @@ struct Slots {
   }
 
   // A pair that only ties the worst kept error never displaces it.
-  void Offer(int maxCount, double r1, double r2, double p, double signedE) {
+  void Offer(int maxCount, int i1, int i2, double r1, double r2, double p, double signedE) {
     const double e = signedE < 0.0 ? -signedE : signedE;
     if (count < maxCount) {
-      Put(count++, r1, r2, p, e, signedE);
+      Put(count++, i1, i2, r1, r2, p, e, signedE);
       if (count == maxCount) FindWorst();
     } else if (error[worst] > e) {
-      Put(worst, r1, r2, p, e, signedE);
+      Put(worst, i1, i2, r1, r2, p, e, signedE);
       FindWorst();
     }
   }
@@ -151,7 +156,7 @@ std::int32_t OhmSift(std::int32_t maxCount, double target) noexcept {
   if (maxCount < 1) return 0;
   maxCount = std::min(maxCount, kSlotCapacity);
 
-  const Sequences& seq = CurrentSequences();
+  const Sequences& seq = detail::CurrentSequences();
   Exclusions excluded;
   MarkExclusions(seq, excluded);
   const double lower = arith::Scaled(-Tolerance, target);
@@ -182,7 +187,7 @@ std::int32_t OhmSift(std::int32_t maxCount, double target) noexcept {
       if (r2 <= target || r2 < r1 || excluded.marked[i2]) continue;
       const double p = seq.parallel[i1][i2];
       if (lower <= p && p <= upper) {
-        slots.Offer(maxCount, r1, r2, p, arith::RelativeError(target, p));
+        slots.Offer(maxCount, i1, i2, r1, r2, p, arith::RelativeError(target, p));
       }
       if (p >= upper) break;
     }
@@ -195,6 +200,8 @@ std::int32_t OhmSift(std::int32_t maxCount, double target) noexcept {
     AnsReg2[k] = slots.reg2[order[k]];
     AnsValue[k] = slots.value[order[k]];
     AnsError[k] = slots.signedError[order[k]];
+    detail::SlotIndex1[k] = slots.index1[order[k]];
+    detail::SlotIndex2[k] = slots.index2[order[k]];
   }
   return slots.count;
 }
