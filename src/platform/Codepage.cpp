@@ -63,7 +63,10 @@ class Converter {
 std::size_t Cp932SequenceLength(std::string_view rest) {
   const auto lead = static_cast<unsigned char>(rest[0]);
   const bool doubleByte = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
-  return doubleByte && rest.size() >= 2 ? 2 : 1;
+  if (!doubleByte || rest.size() < 2) return 1;
+  // A byte that cannot follow a lead byte starts a character of its own and is kept.
+  const auto trail = static_cast<unsigned char>(rest[1]);
+  return (trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFC) ? 2 : 1;
 }
 
 std::size_t Utf8SequenceLength(std::string_view rest) {

@@ -1,6 +1,7 @@
 #include "platform/StdCtrls.h"
 
 #include <QAbstractListModel>
+#include <QFrame>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -14,14 +15,6 @@
 
 #include "platform/Exception.h"
 #include "platform/QtText.h"
-
-namespace {
-
-// Lines are drawn this far from the list's inner edge, which with the frame puts the first column
-// where a label placed 8 pixels to the right of the list would start its text.
-constexpr int kTextIndent = 6;
-
-}  // namespace
 
 // ---- TLabel -------------------------------------------------------------------------------------
 
@@ -131,7 +124,7 @@ class LineDelegate : public QStyledItemDelegate {
 
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
     const QString text = index.data(Qt::DisplayRole).toString();
-    return {option.fontMetrics.horizontalAdvance(text) + 2 * kTextIndent, itemHeight_};
+    return {option.fontMetrics.horizontalAdvance(text) + 2 * TListBox::TextIndent, itemHeight_};
   }
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -143,7 +136,9 @@ class LineDelegate : public QStyledItemDelegate {
     painter->setPen(
         option.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
     painter->setFont(option.font);
-    painter->drawText(option.rect.adjusted(kTextIndent, 0, 0, 0),
+    const auto* frame = qobject_cast<const QFrame*>(option.widget);
+    const int indent = TListBox::TextIndent - (frame != nullptr ? frame->frameWidth() : 0);
+    painter->drawText(option.rect.adjusted(indent, 0, 0, 0),
                       Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
                       index.data(Qt::DisplayRole).toString());
     if (option.state & QStyle::State_HasFocus) {

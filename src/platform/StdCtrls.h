@@ -67,6 +67,10 @@ class TListBox : public TControl {
   // Whether line index is selected; raises EListError when there is no such line.
   bool GetSelected(int index) const;
 
+  // Lines start this many pixels from the box's left edge, frame included, as a label's text
+  // starts at its left edge: a heading label 8 pixels to the right of a box stands over its lines.
+  static constexpr int TextIndent = 8;
+
   // The line list. In a sorted box Add puts a line in its place by CompareListLines.
   TStrings* const Items;
 
