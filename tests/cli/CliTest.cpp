@@ -1,7 +1,9 @@
 // ohmsift-cli run as a separate process, as scripts run it.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -30,14 +32,17 @@ std::string ReadFile(const std::string& path) {
 }
 
 Outcome Cli(const std::vector<std::string>& args, const std::string& input = "") {
-  const std::string dir = ::testing::TempDir();
-  const std::string in = dir + "cli_in", out = dir + "cli_out", err = dir + "cli_err";
+  // Named per process: CTest runs the cases side by side.
+  const std::string dir = ::testing::TempDir() + "ohmsift_cli_" + std::to_string(getpid()) + "_";
+  const std::string in = dir + "in", out = dir + "out", err = dir + "err";
   std::ofstream(in, std::ios::binary) << input;
   std::string command = Quote(OHMSIFT_CLI);
   for (const std::string& arg : args) command += " " + Quote(arg);
   command += " <" + Quote(in) + " >" + Quote(out) + " 2>" + Quote(err);
   const int raw = std::system(command.c_str());
-  return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(out), ReadFile(err)};
+  Outcome outcome{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(out), ReadFile(err)};
+  for (const std::string& path : {in, out, err}) std::remove(path.c_str());
+  return outcome;
 }
 
 const char kHeading[] = "誤差(%)　必要な抵抗１　抵抗２　できた抵抗値\n";
