@@ -13,6 +13,7 @@
 #include <string>
 
 #include "platform/Codepage.h"
+#include "platform/FontSetup.h"
 #include "platform/QtText.h"
 
 namespace {
@@ -165,6 +166,9 @@ void TForm::ReadDescription() {
   window->setObjectName(QString::fromLatin1(d.Name));
   window->setWindowTitle(ToQString(AnsiString(d.Caption)));
   window->setFont(MakeFont(d.Font));
+  // The main form's font is the application's: message boxes and hints use it too, and no other
+  // face need be loaded.
+  if (Application->MainForm() == nullptr) QApplication::setFont(window->font());
   window->setAutoFillBackground(true);
   window->setBackgroundRole(QPalette::Window);  // the face colour of dialogs
   if (d.Icon != nullptr) window->setWindowIcon(QIcon(QPixmap(d.Icon)));
@@ -274,6 +278,7 @@ void TApplication::Initialize() {
       std::fprintf(stderr, "%s\n", HeadlessAdvice);
       std::exit(1);
     }
+    NarrowFontsToFormFaces();
     std::vector<HeldMessage> held;
     heldMessages = &held;
     headlessAdvice = HeadlessAdvice;

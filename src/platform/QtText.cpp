@@ -16,28 +16,19 @@ AnsiString FromQString(const QString& text) {
   return Utf8ToCp932(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
 }
 
-namespace {
-
-// The two faces the platform's Japanese windows use, and what stands in for them here, best
-// first. The IPA pair has the same metrics: half-width characters half an em, full-width a whole.
-struct FaceSubstitute {
-  const char* face;
-  bool fixedPitch;
-  const char* substitutes[4];
-};
-const FaceSubstitute kFaces[] = {
+// The IPA pair has the same metrics as the platform's faces: half-width characters half an em,
+// full-width a whole one.
+const FaceSubstitute kFaceSubstitutes[] = {
     {"ＭＳ Ｐゴシック", false, {"IPAPGothic", "VL PGothic", "TakaoPGothic", "Noto Sans CJK JP"}},
     {"ＭＳ ゴシック", true, {"IPAGothic", "VL Gothic", "TakaoGothic", "Noto Sans Mono CJK JP"}},
 };
-
-}  // namespace
 
 QFont MakeFont(const TFontDescription& description) {
   const QString name = ToQString(AnsiString(description.Name));
   QFont font;
   bool fixedPitch = false;
   QStringList families;
-  for (const FaceSubstitute& face : kFaces) {
+  for (const FaceSubstitute& face : kFaceSubstitutes) {
     if (name != QString::fromUtf8(face.face)) continue;
     fixedPitch = face.fixedPitch;
     for (const char* substitute : face.substitutes) families << QString::fromLatin1(substitute);

@@ -10,6 +10,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
@@ -134,6 +135,10 @@ class WindowTest : public QObject {
     // Fixed size: the frame cannot resize it.
     QCOMPARE(w->minimumSize(), QSize(314, 292));
     QCOMPARE(w->maximumSize(), QSize(314, 292));
+    // Centred on its screen.
+    const QRect screen = w->screen()->availableGeometry();
+    QVERIFY(qAbs(w->geometry().center().x() - screen.center().x()) <= 1);
+    QVERIFY(qAbs(w->geometry().center().y() - screen.center().y()) <= 1);
     QVERIFY(!w->windowIcon().isNull());
     QCOMPARE(w->windowIcon().pixmap(32, 32).size(), QSize(32, 32));
     QCOMPARE(Caption(form->NeedReg), QString());
