@@ -4,9 +4,9 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libgl-dev
+  qt6-base-dev libgl-dev libfontconfig-dev libxcb1-dev
   fonts-ipafont-gothic
-  xvfb xauth
+  xvfb xauth x11-utils imagemagick
 )
 missing=()
 for p in "${packages[@]}"; do
