@@ -273,6 +273,8 @@ TApplication::~TApplication() {
 }
 
 void TApplication::Initialize() {
+  if (initialized_) return;
+  initialized_ = true;
   if (QCoreApplication::instance() == nullptr) {
     if (!HasDisplay()) {
       std::fprintf(stderr, "%s\n", HeadlessAdvice);

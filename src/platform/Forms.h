@@ -155,6 +155,7 @@ class TApplication : public TObject {
 
   std::vector<std::unique_ptr<TForm>> forms_;
   TForm* mainForm_ = nullptr;
+  bool initialized_ = false;
 };
 
 extern TApplication* Application;

@@ -8,11 +8,7 @@
 namespace driver {
 
 TForm1* OpenWindow() {
-  static bool initialized = false;
-  if (!initialized) {
-    Application->Initialize();
-    initialized = true;
-  }
+  Application->Initialize();
   TForm1* form = nullptr;
   Application->CreateForm(form);
   form->Show();

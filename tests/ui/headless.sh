@@ -4,9 +4,9 @@
 set -u
 program=$1
 check() {
-  local what=$1 out rc
-  shift
-  out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$@" "$program" 2>&1)
+  local what=$1 setting=$2 out rc
+  shift 2
+  out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM $setting "$program" "$@" 2>&1)
   rc=$?
   if [ "$rc" -eq 0 ] || [ "$rc" -ge 128 ]; then
     echo "$what: exit status $rc"
@@ -19,6 +19,8 @@ check() {
   fi
 }
 status=0
-check "no display" || status=1
+check "no display" "" || status=1
 check "unreachable display" DISPLAY=:97 || status=1
+# The window takes no arguments, so none can choose a display-less platform for it either.
+check "arguments ignored" "" -platform offscreen || status=1
 exit $status

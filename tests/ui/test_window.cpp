@@ -1,7 +1,6 @@
 // The main window driven through real key presses and mouse clicks: layout, wanted-value entry,
 // moving values between the lists, the error box, and hostile text in Edit1.
 #include <QAbstractButton>
-#include <QAccessible>
 #include <QApplication>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -81,12 +80,15 @@ int SelectedCount(TListBox* list) {
   return n;
 }
 
+bool expectingBox = false;
+
 // Runs action and answers the error box it opens: records its title and text, presses OK.
 struct ErrorBox {
   QString title, text;
   int seen = 0;
 
   void During(const std::function<void()>& action) {
+    expectingBox = true;
     int polls = 0;
     std::function<void()> poll = [&] {
       if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
@@ -101,6 +103,7 @@ struct ErrorBox {
     QTimer::singleShot(0, poll);
     action();
     QTest::qWait(20);
+    expectingBox = false;
   }
 };
 
@@ -111,6 +114,8 @@ class WindowTest : public QObject {
 
  private:
   TForm1* form = nullptr;
+  QTimer boxWatch;
+  QStringList unexpectedBoxes;
 
   void Accept4700() {
     Type(form, QStringLiteral("4700"));
@@ -119,10 +124,24 @@ class WindowTest : public QObject {
   }
 
  private slots:
-  void init() { form = driver::OpenWindow(); }
+  void init() {
+    form = driver::OpenWindow();
+    unexpectedBoxes.clear();
+    // An error box nobody expects would wait for a click for ever: close it and fail the case.
+    QObject::connect(&boxWatch, &QTimer::timeout, [this] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (box == nullptr || expectingBox) return;
+      unexpectedBoxes << box->text();
+      box->reject();
+    });
+    boxWatch.start(20);
+  }
   void cleanup() {
+    boxWatch.stop();
+    boxWatch.disconnect();
     driver::CloseWindow(form);
     form = nullptr;
+    QVERIFY2(unexpectedBoxes.isEmpty(), qPrintable(unexpectedBoxes.join('|')));
   }
 
   // ---- Layout -----------------------------------------------------------------------------------
@@ -449,6 +468,14 @@ class WindowTest : public QObject {
     for (const QString& line : Lines(form->ListAns)) {
       for (int v : {5600, 6200, 6800, 7500}) QVERIFY2(!UsesValue(line, v), qPrintable(line));
     }
+    // All four back at once: no exclusions are left.
+    ClickLine(form->ListNone, 0);
+    ClickLine(form->ListNone, 3, Qt::ShiftModifier);
+    Click(form->Button2);
+    QVERIFY(Lines(form->ListNone).isEmpty());
+    QCOMPARE(engine::NoneCount, 0);
+    QCOMPARE(Lines(form->ListAns), k4700Results);
+    QCOMPARE(Lines(form->ListUse), k4700Used);
   }
 
   void nothingSelectedMovesNothing() {
@@ -485,8 +512,15 @@ class WindowTest : public QObject {
     const QStringList ans = Lines(form->ListAns);
     const QStringList use = Lines(form->ListUse);
     ClickLine(form->ListUse, 0);
+    ClickLine(form->ListUse, 2, Qt::ShiftModifier);
     Click(form->Button1);
-    QCOMPARE(Lines(form->ListNone), QStringList({use.first()}));
+    QCOMPARE(Lines(form->ListNone), use.mid(0, 3));
+    QCOMPARE(Lines(form->ListUse), use.mid(3));
+    QCOMPARE(Lines(form->ListAns), ans);
+    ClickLine(form->ListNone, 1);
+    ClickLine(form->ListNone, 2, Qt::ControlModifier);
+    Click(form->Button2);
+    QCOMPARE(Lines(form->ListNone), use.mid(0, 1));
     QCOMPARE(Lines(form->ListUse), use.mid(1));
     QCOMPARE(Lines(form->ListAns), ans);
   }
