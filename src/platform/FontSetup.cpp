@@ -4,9 +4,12 @@
 
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 #include <iterator>
 #include <set>
 #include <string>
+#include <system_error>
+#include <vector>
 
 #include "platform/QtText.h"
 
@@ -47,6 +50,57 @@ std::string Escaped(const std::string& text) {
   return out;
 }
 
+// The directories where the first substitute of every face lies, found by their usual file names
+// in the usual font directories, without reading the system's font configuration; empty unless
+// every face's file is found.
+std::set<std::string> DirectoriesByFileName() {
+  namespace fs = std::filesystem;
+  std::vector<fs::path> roots = {"/usr/share/fonts", "/usr/local/share/fonts"};
+  if (const char* home = std::getenv("HOME")) {
+    roots.emplace_back(fs::path(home) / ".local/share/fonts");
+    roots.emplace_back(fs::path(home) / ".fonts");
+  }
+  std::set<std::string> directories;
+  std::size_t found = 0;
+  for (const FaceSubstitute& face : kFaceSubstitutes) {
+    bool seen = false;
+    for (const fs::path& root : roots) {
+      std::error_code error;
+      fs::recursive_directory_iterator it(root, error), end;
+      for (; !error && it != end && !seen; it.increment(error)) {
+        if (it->path().filename() != face.firstFile) continue;
+        const fs::path real = fs::canonical(it->path(), error);
+        if (error) break;
+        directories.insert(real.parent_path().string());
+        seen = true;
+      }
+      if (seen) break;
+    }
+    found += seen ? 1 : 0;
+  }
+  if (found < std::size(kFaceSubstitutes)) directories.clear();
+  return directories;
+}
+
+// The same lookup through the system's font configuration, which reads all of it.
+std::set<std::string> DirectoriesByFamily() {
+  std::set<std::string> directories;
+  if (!FcInit()) return directories;
+  std::size_t found = 0;
+  for (const FaceSubstitute& face : kFaceSubstitutes) {
+    for (const char* family : face.substitutes) {
+      const std::string directory = DirectoryOf(family);
+      if (directory.empty()) continue;
+      directories.insert(directory);
+      ++found;
+      break;
+    }
+  }
+  // Where a face has no substitute, the full set may still offer a look-alike.
+  if (found < std::size(kFaceSubstitutes)) directories.clear();
+  return directories;
+}
+
 }  // namespace
 
 void NarrowFontsToFormFaces() {
@@ -54,30 +108,15 @@ void NarrowFontsToFormFaces() {
   if (std::getenv("FONTCONFIG_FILE") != nullptr || std::getenv("FONTCONFIG_PATH") != nullptr) {
     return;
   }
-  if (!FcInit()) return;
-  std::set<std::string> directories;
-  std::size_t facesFound = 0;
-  for (const FaceSubstitute& face : kFaceSubstitutes) {
-    for (const char* family : face.substitutes) {
-      const std::string directory = DirectoryOf(family);
-      if (directory.empty()) continue;
-      directories.insert(directory);
-      ++facesFound;
-      break;
-    }
-  }
-  // Where a face has no substitute, the full set may still offer a look-alike.
-  if (facesFound < std::size(kFaceSubstitutes)) return;
+  std::set<std::string> directories = DirectoriesByFileName();
+  if (directories.empty()) directories = DirectoriesByFamily();
+  if (directories.empty()) return;
 
-  // The same caches as the system's, so nothing is scanned anew.
+  // The system's usual caches, so nothing need be scanned anew.
   std::string xml = "<?xml version=\"1.0\"?><fontconfig>";
   for (const std::string& directory : directories) xml += "<dir>" + Escaped(directory) + "</dir>";
-  FcConfig* system = FcConfigGetCurrent();
-  FcStrList* caches = FcConfigGetCacheDirs(system);
-  while (FcChar8* cache = caches != nullptr ? FcStrListNext(caches) : nullptr) {
-    xml += "<cachedir>" + Escaped(reinterpret_cast<const char*>(cache)) + "</cachedir>";
-  }
-  if (caches != nullptr) FcStrListDone(caches);
+  xml += "<cachedir>/var/cache/fontconfig</cachedir>";
+  xml += "<cachedir prefix=\"xdg\">fontconfig</cachedir>";
   xml += "</fontconfig>";
 
   FcConfig* narrow = FcConfigCreate();

@@ -19,8 +19,14 @@ AnsiString FromQString(const QString& text) {
 // The IPA pair has the same metrics as the platform's faces: half-width characters half an em,
 // full-width a whole one.
 const FaceSubstitute kFaceSubstitutes[] = {
-    {"ＭＳ Ｐゴシック", false, {"IPAPGothic", "VL PGothic", "TakaoPGothic", "Noto Sans CJK JP"}},
-    {"ＭＳ ゴシック", true, {"IPAGothic", "VL Gothic", "TakaoGothic", "Noto Sans Mono CJK JP"}},
+    {"ＭＳ Ｐゴシック",
+     false,
+     {"IPAPGothic", "VL PGothic", "TakaoPGothic", "Noto Sans CJK JP"},
+     "ipagp.ttf"},
+    {"ＭＳ ゴシック",
+     true,
+     {"IPAGothic", "VL Gothic", "TakaoGothic", "Noto Sans Mono CJK JP"},
+     "ipag.ttf"},
 };
 
 QFont MakeFont(const TFontDescription& description) {

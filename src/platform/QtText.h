@@ -16,6 +16,7 @@ struct FaceSubstitute {
   const char* face;
   bool fixedPitch;
   const char* substitutes[4];
+  const char* firstFile;  // the usual file name of the first substitute
 };
 extern const FaceSubstitute kFaceSubstitutes[2];
 
