@@ -76,21 +76,20 @@ TEST(StrToFloatTest, RefusesWhatIsNoDecimalNumber) {
   EXPECT_EQ(StrToFloat(AnsiString(longText.substr(0, 300))), 7.777777777777778e299);
 }
 
+std::string ErrorMessage(const AnsiString& text) {
+  try {
+    StrToFloat(text);
+  } catch (const EConvertError& e) {
+    return e.what();
+  }
+  return "(no error)";
+}
+
 TEST(StrToFloatTest, TheErrorNamesTheTextSafely) {
-  try {
-    StrToFloat("abc");
-    FAIL();
-  } catch (const Exception& e) {
-    EXPECT_NE(std::string(e.what()).find("'abc'"), std::string::npos) << e.what();
-  }
-  try {
-    StrToFloat(AnsiString(std::string(1000, 'x') + "\n\x01"));
-    FAIL();
-  } catch (const Exception& e) {
-    const std::string message = e.what();
-    EXPECT_LT(message.size(), 120u);
-    EXPECT_EQ(message.find('\n'), std::string::npos);
-  }
+  EXPECT_NE(ErrorMessage("abc").find("'abc'"), std::string::npos);
+  const std::string message = ErrorMessage(AnsiString(std::string(1000, 'x') + "\n\x01"));
+  EXPECT_LT(message.size(), 120u);
+  EXPECT_EQ(message.find('\n'), std::string::npos);
 }
 
 TEST(StrToFloatTest, TheLocaleDoesNotMatter) {
@@ -164,25 +163,19 @@ TEST(StringListTest, AnUnsortedListKeepsItsOrder) {
   EXPECT_EQ(list.Get(0), "b");
 }
 
+// Short texts live inside the string and long ones are shared: both must behave as values.
 TEST(AnsiStringTest, CopiesAreIndependentValues) {
-  for (const std::size_t size :
-       {std::size_t{0}, std::size_t{7}, std::size_t{47}, std::size_t{48}, std::size_t{5000}}) {
+  for (const std::size_t size : {0, 47, 48, 5000}) {
     const std::string text(size, 'q');
     AnsiString a(text);
     AnsiString b = a;
-    AnsiString c;
-    c = b;
     b += "!";
-    EXPECT_EQ(a.ToStdString(), text);
-    EXPECT_EQ(c.ToStdString(), text);
-    EXPECT_EQ(b.ToStdString(), text + "!");
-    AnsiString d = std::move(c);
-    EXPECT_EQ(d.Length(), size);
-    EXPECT_EQ(d.c_str()[size], '\0');
+    AnsiString c = std::move(b);
     a = a;
     EXPECT_EQ(a.ToStdString(), text);
+    EXPECT_EQ(c.ToStdString(), text + "!");
+    EXPECT_EQ(c.c_str()[size + 1], '\0');
   }
-  EXPECT_TRUE(AnsiString(nullptr).IsEmpty());
   EXPECT_EQ(AnsiString("47\0"
                        "00",
                        5)

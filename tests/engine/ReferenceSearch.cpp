@@ -1,5 +1,7 @@
 #include "ReferenceSearch.h"
 
+#include <utility>
+
 #include "engine/Arithmetic.h"
 #include "engine/Engine.h"
 
@@ -15,33 +17,25 @@ bool Excluded(double r) {
   return false;
 }
 
+void Put(Result& out, int slot, double r1, double r2, double p, double e) {
+  out.reg1[slot] = r1;
+  out.reg2[slot] = r2;
+  out.value[slot] = p;
+  out.error[slot] = e;
+}
+
 void Offer(Result& out, int maxCount, double r1, double r2, double p, double target) {
   double e = arith::RelativeError(target, p);
   if (e < 0.0) e = -e;
   if (out.count < maxCount) {
-    out.reg1[out.count] = r1;
-    out.reg2[out.count] = r2;
-    out.value[out.count] = p;
-    out.error[out.count] = e;
-    ++out.count;
+    Put(out, out.count++, r1, r2, p, e);
     return;
   }
   int w = 0;
   for (int s = 1; s < out.count; ++s) {
     if (out.error[s] > out.error[w]) w = s;
   }
-  if (out.error[w] > e) {
-    out.reg1[w] = r1;
-    out.reg2[w] = r2;
-    out.value[w] = p;
-    out.error[w] = e;
-  }
-}
-
-void Swap(double& a, double& b) {
-  const double t = a;
-  a = b;
-  b = t;
+  if (out.error[w] > e) Put(out, w, r1, r2, p, e);
 }
 
 }  // namespace
@@ -93,10 +87,9 @@ Result OhmSift(int maxCount, double target) {
     exchanged = false;
     for (int s = 0; s + 1 < out.count; ++s) {
       if (out.error[s] > out.error[s + 1]) {
-        Swap(out.reg1[s], out.reg1[s + 1]);
-        Swap(out.reg2[s], out.reg2[s + 1]);
-        Swap(out.value[s], out.value[s + 1]);
-        Swap(out.error[s], out.error[s + 1]);
+        for (double* table : {out.reg1, out.reg2, out.value, out.error}) {
+          std::swap(table[s], table[s + 1]);
+        }
         exchanged = true;
       }
     }
