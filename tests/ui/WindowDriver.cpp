@@ -1,11 +1,37 @@
 #include "WindowDriver.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QLineEdit>
+#include <QMessageBox>
+#include <QTimer>
 #include <QtTest>
+#include <utility>
 
 namespace driver {
+namespace {
+
+bool answering = false;
+QStringList unanswered;
+
+void CloseUnanswered() {
+  auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+  if (box == nullptr || answering) return;
+  unanswered << box->text();
+  box->reject();
+}
+
+QTimer* BoxWatch() {
+  static QTimer* watch = [] {
+    auto* timer = new QTimer(QCoreApplication::instance());
+    QObject::connect(timer, &QTimer::timeout, CloseUnanswered);
+    return timer;
+  }();
+  return watch;
+}
+
+}  // namespace
 
 TForm1* OpenWindow() {
   Application->Initialize();
@@ -16,11 +42,14 @@ TForm1* OpenWindow() {
   if (!QTest::qWaitForWindowExposed(window)) qWarning("window not exposed");
   window->activateWindow();
   if (!QTest::qWaitForWindowActive(window)) qWarning("window not active");
+  BoxWatch()->start(20);
   return form;
 }
 
-void CloseWindow(TForm1* form) {
+QStringList CloseWindow(TForm1* form) {
+  BoxWatch()->stop();
   Application->Release(form);
+  return std::exchange(unanswered, {});
 }
 
 QListView* View(TListBox* list) {
@@ -58,6 +87,23 @@ void ClickLine(TListBox* list, int row, Qt::KeyboardModifiers modifiers) {
 
 void Click(TButton* button) {
   QTest::mouseClick(button->Handle(), Qt::LeftButton);
+}
+
+QStringList AnswerBox(const std::function<void()>& action) {
+  QStringList seen;
+  QTimer poll;  // dies with this call, so no answer is attempted after it
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      seen << box->windowTitle() << box->text();
+      QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+    }
+  });
+  answering = true;
+  poll.start(5);
+  action();
+  QTest::qWait(20);
+  answering = false;
+  return seen;
 }
 
 }  // namespace driver
