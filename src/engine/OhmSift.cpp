@@ -169,6 +169,8 @@ std::int32_t OhmSift(std::int32_t maxCount, double target) noexcept {
     first = static_cast<int>(std::upper_bound(value, value + seq.firstCount, target) - value);
   // Every pair of a first value this large lies above the band: R2 >= R1 makes P >= R1 / 2.
   const double lastUseful = 2.0 * upper * (1.0 + kMargin);
+  // Passing under the band by bisection is safe while the band is far wider than the margin.
+  const bool skipBelow = seq.ascending && std::isgreaterequal(Tolerance, 1e-6);
 
   for (int i1 = first; i1 < seq.firstCount; ++i1) {
     const double r1 = value[i1];
@@ -177,10 +179,13 @@ std::int32_t OhmSift(std::int32_t maxCount, double target) noexcept {
     if (seq.ascending) {
       // Past the second sequence's end no second value is as large as R1.
       if (r1 > lastUseful || i1 >= seq.secondCount) break;
-      // Second values below this give a parallel value under the band, so the scan passes them
-      // without an offer and without stopping.
-      const double below = lower * r1 / (r1 - lower) * (1.0 - kMargin);
-      i2 = static_cast<int>(std::lower_bound(value + i1, value + seq.secondCount, below) - value);
+      i2 = i1;
+      if (skipBelow) {
+        // Second values below this give a parallel value under the band, so the scan passes
+        // them without an offer and without stopping.
+        const double below = lower * r1 / (r1 - lower) * (1.0 - kMargin);
+        i2 = static_cast<int>(std::lower_bound(value + i1, value + seq.secondCount, below) - value);
+      }
     }
     for (; i2 < seq.secondCount; ++i2) {
       const double r2 = value[i2];

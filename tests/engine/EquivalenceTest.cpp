@@ -94,6 +94,19 @@ TEST(EquivalenceTest, ExcludingTheBestValuesOneByOne) {
   }
 }
 
+// Other band widths, down to none at all, change which shortcuts are safe.
+TEST(EquivalenceTest, OtherTolerances) {
+  InitTable();
+  NoneCount = 0;
+  for (const double tolerance : {0.0, 1e-9, 0.001, 0.2, 0.9, 3.0}) {
+    Tolerance = tolerance;
+    for (const double target : {101.0, 1000.0, 4700.0, 60000.0, 60090.0, 455000.0}) {
+      ExpectSame(15, target);
+    }
+  }
+  InitTable();
+}
+
 // A table that is not the standard one must still give the step-by-step answer.
 TEST(EquivalenceTest, AnUnorderedSeriesTable) {
   const double shuffled[] = {4.7, 1.0, 2.2, 9.1, 3.3, 1.5, 6.8, 0.0};
