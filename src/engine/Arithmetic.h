@@ -2,18 +2,24 @@
 // 64-bit significand, rounding to nearest even, and rounded to double once, where it is stored.
 // Plain double evaluation differs in the last bit of some figures, and that decides ties and even
 // which pairs are kept, so every formula of the search and the listing goes through here.
+//
+// Where long double is that format (x86), the hardware does the work; everywhere else, or when
+// OHMSIFT_PORTABLE_ARITHMETIC is defined, the integer version in SoftExtended.h does.
 #pragma once
 
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <limits>
 
-namespace engine::arith {
+#include "engine/SoftExtended.h"
 
-static_assert(std::numeric_limits<long double>::radix == 2 &&
-                  std::numeric_limits<long double>::digits == 64,
-              "OhmSift needs arithmetic with a 64-bit significand; this platform's long double is "
-              "not that. Give engine/Arithmetic.h an implementation of that arithmetic here.");
+#if LDBL_MANT_DIG == 64 && FLT_RADIX == 2
+#define OHMSIFT_HARDWARE_EXTENDED 1
+#endif
+
+#ifdef OHMSIFT_HARDWARE_EXTENDED
+namespace engine::arith::hardware {
 
 using Wide = long double;
 
@@ -43,14 +49,6 @@ inline double RelativeError(double target, double value) noexcept {
 // x + addend truncated toward zero, saturating at the ends of the 32-bit range; NaN gives the
 // lower end. The comparisons are quiet so that no input raises a floating-point exception.
 inline std::int32_t TruncatedSum(double x, double addend) noexcept {
-  // Fast path: where the double sum lies clear of an integer, the wide sum lies on the same side,
-  // for both are within 2^-22 of the exact sum below 2^31.
-  const double near = x + addend;
-  if (std::isgreaterequal(near, 0.0) && std::isless(near, 2147483647.0)) {
-    const auto whole = static_cast<std::int32_t>(near);
-    const double fraction = near - whole;
-    if (fraction > 1e-6 && fraction < 1.0 - 1e-6) return whole;
-  }
   const Wide sum = static_cast<Wide>(x) + addend;
   if (std::isless(sum, 2147483648.0L)) {
     if (std::isgreater(sum, -2147483649.0L)) {
@@ -64,6 +62,44 @@ inline std::int32_t TruncatedSum(double x, double addend) noexcept {
   }
   return std::isnan(sum) ? std::numeric_limits<std::int32_t>::min()
                          : std::numeric_limits<std::int32_t>::max();
+}
+
+}  // namespace engine::arith::hardware
+#endif
+
+namespace engine::arith {
+
+#if defined(OHMSIFT_HARDWARE_EXTENDED) && !defined(OHMSIFT_PORTABLE_ARITHMETIC)
+namespace chosen = hardware;
+inline constexpr const char kName[] = "hardware 64-bit significand";
+#else
+namespace chosen = soft;
+inline constexpr const char kName[] = "integer 64-bit significand";
+#endif
+
+inline double Product(double a, double b) noexcept {
+  return chosen::Product(a, b);
+}
+inline double Scaled(double offset, double x) noexcept {
+  return chosen::Scaled(offset, x);
+}
+inline double Parallel(double a, double b) noexcept {
+  return chosen::Parallel(a, b);
+}
+inline double RelativeError(double target, double value) noexcept {
+  return chosen::RelativeError(target, value);
+}
+
+// Where the double sum lies clear of an integer, the wide sum lies on the same side, for both are
+// within 2^-22 of the exact sum below 2^31; only near an integer is the wide sum needed.
+inline std::int32_t TruncatedSum(double x, double addend) noexcept {
+  const double near = x + addend;
+  if (std::isgreaterequal(near, 0.0) && std::isless(near, 2147483647.0)) {
+    const auto whole = static_cast<std::int32_t>(near);
+    const double fraction = near - whole;
+    if (fraction > 1e-6 && fraction < 1.0 - 1e-6) return whole;
+  }
+  return chosen::TruncatedSum(x, addend);
 }
 
 }  // namespace engine::arith

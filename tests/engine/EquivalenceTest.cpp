@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "ReferenceSearch.h"
+#include "engine/Arithmetic.h"
 #include "engine/Engine.h"
 
 using namespace engine;
@@ -34,7 +35,7 @@ std::vector<double> UsableValues() {
   std::vector<double> values;
   for (double decade = 100; decade <= 100000; decade *= 10) {
     for (int i = 0; SeriesTable[i] != 0.0; ++i) {
-      const double v = static_cast<long double>(SeriesTable[i]) * decade;
+      const double v = arith::Product(SeriesTable[i], decade);
       if (v > 100) values.push_back(v);
     }
   }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/Arithmetic.h"
 #include "engine/Engine.h"
 
 using namespace engine;
@@ -23,8 +24,8 @@ std::string ResultLine(double error, double reg1, double reg2, double value) {
 std::string PrintfLine(double error, double reg1, double reg2, double value) {
   char line[256];
   std::snprintf(line, sizeof line, " %f  %8ld  %8ld  %8.3f",
-                std::fabs(static_cast<double>(static_cast<long double>(error) * 100)),
-                static_cast<long>(WholeOhm(reg1)), static_cast<long>(WholeOhm(reg2)), value);
+                std::fabs(engine::arith::Product(error, 100.0)), static_cast<long>(WholeOhm(reg1)),
+                static_cast<long>(WholeOhm(reg2)), value);
   return line;
 }
 

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <limits>
 
+#include "engine/Arithmetic.h"
 #include "engine/Engine.h"
 
 using namespace engine;
@@ -74,7 +75,7 @@ TEST(TablesTest, WholeOhmOfEverySequenceValueIsItsWholeNumber) {
   long decade = 1;
   for (int d = 0; d < 7; ++d, decade *= 10) {
     for (int i = 0; i < 24; ++i) {
-      const double held = static_cast<double>(static_cast<long double>(SeriesTable[i]) * decade);
+      const double held = arith::Product(SeriesTable[i], static_cast<double>(decade));
       const long whole = std::lround(SeriesTable[i] * 10) * decade / 10;
       EXPECT_EQ(WholeOhm(held), whole) << SeriesTable[i] << " x " << decade;
     }
