@@ -37,6 +37,9 @@ Outcome Cli(const std::vector<std::string>& args, const std::string& input = "")
   const std::string in = dir + "in", out = dir + "out", err = dir + "err";
   std::ofstream(in, std::ios::binary) << input;
   std::string command = Quote(OHMSIFT_CLI);
+#ifdef OHMSIFT_CLI_LAUNCHER
+  command = OHMSIFT_CLI_LAUNCHER " " + command;
+#endif
   for (const std::string& arg : args) command += " " + Quote(arg);
   command += " <" + Quote(in) + " >" + Quote(out) + " 2>" + Quote(err);
   const int raw = std::system(command.c_str());

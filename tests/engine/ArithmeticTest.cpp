@@ -33,7 +33,7 @@ double FromBits(std::uint64_t bits) {
 }
 
 // NaNs are alike whatever their payload; everything else must agree in every bit.
-bool Same(double a, double b) {
+[[maybe_unused]] bool Same(double a, double b) {
   return (std::isnan(a) && std::isnan(b)) || Bits(a) == Bits(b);
 }
 

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Builds the engine, the command line and their tests for 64-bit ARM and runs the tests under
+# user-mode QEMU: a machine whose long double is not the x86 format, so the integer arithmetic
+# is the one under test. Expects g++-aarch64-linux-gnu, qemu-user and googletest's sources.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cmake -S . -B build-arm64 -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DOHMSIFT_WINDOW=OFF -DOHMSIFT_BENCH=OFF -DOHMSIFT_FUZZ=OFF >/dev/null
+cmake --build build-arm64 -j "$(nproc)"
+ctest --test-dir build-arm64 --output-on-failure -j "$(nproc)"
