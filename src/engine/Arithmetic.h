@@ -10,6 +10,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <limits>
 
 #include "engine/SoftExtended.h"
@@ -77,22 +78,38 @@ namespace chosen = soft;
 inline constexpr const char kName[] = "integer 64-bit significand";
 #endif
 
+// x, with a signalling NaN made quiet by its bits alone: touched by any floating-point
+// instruction, even a comparison, a signalling NaN raises the invalid-operation exception.
+inline double Quiet(double x) noexcept {
+  std::uint64_t bits;
+  std::memcpy(&bits, &x, sizeof bits);
+  constexpr std::uint64_t kExponent = 0x7ff0000000000000ull;
+  constexpr std::uint64_t kQuietBit = 0x0008000000000000ull;
+  if ((bits & kExponent) == kExponent && (bits & ~(kExponent | (1ull << 63))) != 0) {
+    bits |= kQuietBit;
+    std::memcpy(&x, &bits, sizeof x);
+  }
+  return x;
+}
+
 inline double Product(double a, double b) noexcept {
-  return chosen::Product(a, b);
+  return chosen::Product(Quiet(a), Quiet(b));
 }
 inline double Scaled(double offset, double x) noexcept {
-  return chosen::Scaled(offset, x);
+  return chosen::Scaled(Quiet(offset), Quiet(x));
 }
 inline double Parallel(double a, double b) noexcept {
-  return chosen::Parallel(a, b);
+  return chosen::Parallel(Quiet(a), Quiet(b));
 }
 inline double RelativeError(double target, double value) noexcept {
-  return chosen::RelativeError(target, value);
+  return chosen::RelativeError(Quiet(target), Quiet(value));
 }
 
 // Where the double sum lies clear of an integer, the wide sum lies on the same side, for both are
 // within 2^-22 of the exact sum below 2^31; only near an integer is the wide sum needed.
 inline std::int32_t TruncatedSum(double x, double addend) noexcept {
+  x = Quiet(x);
+  addend = Quiet(addend);
   const double near = x + addend;
   if (std::isgreaterequal(near, 0.0) && std::isless(near, 2147483647.0)) {
     const auto whole = static_cast<std::int32_t>(near);

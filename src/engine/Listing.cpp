@@ -1,6 +1,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 
 #include "engine/Arithmetic.h"
 #include "engine/Engine.h"
@@ -138,7 +139,14 @@ int ComposeSlotLine(char* out, const detail::Sequences& seq, int k) noexcept {
 }  // namespace
 
 int ComposeResultLine(char* out, double error, double reg1, double reg2, double value) noexcept {
-  const double percent = std::fabs(arith::Product(error, 100.0));
+  value = arith::Quiet(value);  // printf, the fallback, would raise on a signalling NaN
+  // The search's errors are small; a larger one is shown as its product would be, without
+  // overflowing on the way.
+  const double magnitude = std::fabs(arith::Quiet(error));
+  const double percent =
+      std::isless(magnitude, std::numeric_limits<double>::max() / 100)
+          ? std::fabs(arith::Product(error, 100.0))
+          : (std::isnan(magnitude) ? magnitude : std::numeric_limits<double>::infinity());
   const long r1 = WholeOhm(reg1);
   const long r2 = WholeOhm(reg2);
   int n = 0;

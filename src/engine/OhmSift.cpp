@@ -152,6 +152,7 @@ constexpr double kMargin = 1e-9;
 }  // namespace
 
 std::int32_t OhmSift(std::int32_t maxCount, double target) noexcept {
+  target = arith::Quiet(target);
   if (!(std::isgreater(target, 100.0) && std::isless(target, 1000000.0))) return 0;
   if (maxCount < 1) return 0;
   maxCount = std::min(maxCount, kSlotCapacity);
@@ -170,7 +171,7 @@ std::int32_t OhmSift(std::int32_t maxCount, double target) noexcept {
   // Every pair of a first value this large lies above the band: R2 >= R1 makes P >= R1 / 2.
   const double lastUseful = 2.0 * upper * (1.0 + kMargin);
   // Passing under the band by bisection is safe while the band is far wider than the margin.
-  const bool skipBelow = seq.ascending && std::isgreaterequal(Tolerance, 1e-6);
+  const bool skipBelow = seq.ascending && std::isgreaterequal(arith::Quiet(Tolerance), 1e-6);
 
   for (int i1 = first; i1 < seq.firstCount; ++i1) {
     const double r1 = value[i1];
