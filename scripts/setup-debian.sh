@@ -7,6 +7,8 @@ packages=(
   qt6-base-dev libgl-dev libfontconfig-dev libxcb1-dev
   fonts-ipafont-gothic
   xvfb xauth x11-utils imagemagick
+  googletest g++-aarch64-linux-gnu qemu-user
+  clang-14 libclang-rt-14-dev
 )
 missing=()
 for p in "${packages[@]}"; do
