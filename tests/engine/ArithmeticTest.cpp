@@ -291,13 +291,13 @@ TEST(ArithmeticTest, EveryFigureOfTheSearchOnEveryTarget) {
 
   std::vector<Pair> pairs;
   for (int i1 = 0; i1 < 168; ++i1) {
-    for (int i2 = i1; i2 < secondCount; ++i2) {
+    for (int i2 = 0; i2 < secondCount; ++i2) {
       const double p = arith::Parallel(values[i1], values[i2]);
 #ifdef OHMSIFT_HARDWARE_EXTENDED
       ASSERT_TRUE(Same(soft::Parallel(values[i1], values[i2]), p)) << i1 << " " << i2;
 #endif
       digest.Add(p);
-      pairs.push_back({p, i1, i2});
+      if (i2 >= i1) pairs.push_back({p, i1, i2});  // each unordered pair once, for the bands
     }
   }
   std::stable_sort(pairs.begin(), pairs.end(),
@@ -338,7 +338,7 @@ TEST(ArithmeticTest, EveryFigureOfTheSearchOnEveryTarget) {
   }
   EXPECT_EQ(errors, 17327166);
   // Recorded on x86 with the hardware's arithmetic; see the README on how correctness is kept.
-  EXPECT_EQ(digest.Value(), 0x1d4d273302a975efull)
+  EXPECT_EQ(digest.Value(), 0x20aa5e992c194a8dull)
       << "with the " << arith::kName << " arithmetic, " << errors << " errors: " << std::hex
       << digest.Value();
 }
