@@ -63,14 +63,26 @@ class Output {
   std::string buffer_;
 };
 
-// A text as it may safely be quoted in a message: control bytes as '?', at most 60 bytes shown.
+// A text as it may safely be quoted in a message: control bytes as '?', at most 60 bytes shown,
+// cut where a UTF-8 character ends.
 std::string Quoted(std::string_view text) {
+  constexpr std::size_t kShown = 60;
+  std::size_t shown = std::min(text.size(), kShown);
+  const auto continuation = [&](std::size_t i) {
+    return (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80;
+  };
+  // Back to the first byte of a character cut in two; at most three bytes back, so that a text
+  // that is no UTF-8 is still shown.
+  for (std::size_t back = 0; shown < text.size() && back < 3 && continuation(shown); ++back) {
+    --shown;
+  }
+  if (shown < text.size() && continuation(shown)) shown = std::min(text.size(), kShown);
   std::string quoted = "\"";
-  for (std::size_t i = 0; i < text.size() && i < 60; ++i) {
+  for (std::size_t i = 0; i < shown; ++i) {
     const auto byte = static_cast<unsigned char>(text[i]);
     quoted += (byte < 0x20 || byte == 0x7F) ? '?' : text[i];
   }
-  if (text.size() > 60) quoted += "...";
+  if (shown < text.size()) quoted += "...";
   return quoted + "\"";
 }
 

@@ -114,6 +114,15 @@ TEST(CliTest, RefusedValuesAreNamedAndTheRestListed) {
   EXPECT_NE(Cli({"abc", "4700"}).out.find("4700 の結果\n"), std::string::npos);
 }
 
+// A long refused text is cut where a character ends, so that the message stays UTF-8.
+TEST(CliTest, ACutQuotationKeepsWholeCharacters) {
+  std::string text = "z", shown = "\"z";
+  for (int i = 0; i < 30; ++i) text += "あ";
+  for (int i = 0; i < 19; ++i) shown += "あ";  // 58 bytes: the 20th character would pass 60
+  const Outcome run = Cli({text});
+  EXPECT_NE(run.err.find(shown + "...\""), std::string::npos) << run.err;
+}
+
 TEST(CliTest, UsageErrorsListNothing) {
   std::string tooMany;
   for (int v = 1; v <= 201; ++v) tooMany += (v > 1 ? "," : "") + std::to_string(v);
