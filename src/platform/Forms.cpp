@@ -323,6 +323,11 @@ void TApplication::Run() {
   if (mainForm_ == nullptr || QCoreApplication::instance() == nullptr) return;
   mainForm_->Show();
   QApplication::exec();
+  // Windows and toolkit go now, while the toolkit is whole. Left to the exit handlers, they would
+  // outlive what the toolkit made after start-up (its input devices, what the first closed error
+  // box left behind), which is destroyed first, and the program would crash on its way out.
+  Release(nullptr);
+  DestroyOwnToolkit();
 }
 
 void TApplication::ShowException(const std::exception& error) {
