@@ -266,7 +266,10 @@ int Run(int argc, char** argv, std::FILE* in, std::FILE* out, std::FILE* err) {
     return kUsageError;
   }
   if (options.help) {
-    std::fputs(kUsage, out);
+    if (std::fputs(kUsage, out) < 0 || std::fflush(out) != 0) {
+      std::fprintf(err, "ohmsift-cli: the output could not be written\n");
+      return kOutputFailed;
+    }
     return kAllAccepted;
   }
   Lister lister(options, out, err);

@@ -31,7 +31,9 @@ std::string ReadFile(const std::string& path) {
   return text.str();
 }
 
-Outcome Cli(const std::vector<std::string>& args, const std::string& input = "") {
+// With output given, standard output goes there instead of to a file read back.
+Outcome Cli(const std::vector<std::string>& args, const std::string& input = "",
+            const std::string& output = "") {
   // Named per process: CTest runs the cases side by side.
   const std::string dir = ::testing::TempDir() + "ohmsift_cli_" + std::to_string(getpid()) + "_";
   const std::string in = dir + "in", out = dir + "out", err = dir + "err";
@@ -41,7 +43,7 @@ Outcome Cli(const std::vector<std::string>& args, const std::string& input = "")
   command = OHMSIFT_CLI_LAUNCHER " " + command;
 #endif
   for (const std::string& arg : args) command += " " + Quote(arg);
-  command += " <" + Quote(in) + " >" + Quote(out) + " 2>" + Quote(err);
+  command += " <" + Quote(in) + " >" + Quote(output.empty() ? out : output) + " 2>" + Quote(err);
   const int raw = std::system(command.c_str());
   Outcome outcome{WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadFile(out), ReadFile(err)};
   for (const std::string& path : {in, out, err}) std::remove(path.c_str());
@@ -148,6 +150,16 @@ TEST(CliTest, HelpDescribesTheUsage) {
   const Outcome run = Cli({"--help"});
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out.rfind("Usage: ohmsift-cli [--without LIST] [WANTED...]", 0), 0u);
+}
+
+// A full disk must not pass for a listing written, whatever was asked for.
+TEST(CliTest, OutputThatCannotBeWrittenIsAFailure) {
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"4700"}, {"--help"}, {"--without", "8200", "4700", "150"}}) {
+    const Outcome run = Cli(args, "", "/dev/full");
+    EXPECT_EQ(run.status, 3) << args[0];
+    EXPECT_EQ(run.err, "ohmsift-cli: the output could not be written\n") << args[0];
+  }
 }
 
 TEST(CliTest, SurvivesLongAndBinaryInput) {
