@@ -90,6 +90,8 @@ TEST(StrToFloatTest, TheErrorNamesTheTextSafely) {
   const std::string message = ErrorMessage(AnsiString(std::string(1000, 'x') + "\n\x01"));
   EXPECT_LT(message.size(), 120u);
   EXPECT_EQ(message.find('\n'), std::string::npos);
+  // A lead byte whose next byte cannot end a double-byte character stands alone.
+  EXPECT_EQ(ErrorMessage("\x81\n7"), "'\x81?7' is not a valid number");
 }
 
 TEST(StrToFloatTest, TheLocaleDoesNotMatter) {
@@ -171,7 +173,8 @@ TEST(AnsiStringTest, CopiesAreIndependentValues) {
     AnsiString b = a;
     b += "!";
     AnsiString c = std::move(b);
-    a = a;
+    AnsiString& same = a;
+    a = same;  // assigned to itself
     EXPECT_EQ(a.ToStdString(), text);
     EXPECT_EQ(c.ToStdString(), text + "!");
     EXPECT_EQ(c.c_str()[size + 1], '\0');
