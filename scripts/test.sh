@@ -1,8 +1,31 @@
 #!/usr/bin/env bash
-# Sets everything up and runs the whole test suite.
+# Sets everything up and runs the whole test suite: the native build's tests, then the same suite
+# under AddressSanitizer and UndefinedBehaviorSanitizer, the ARM64 build under QEMU, and a short
+# run of each fuzz target. Name stages to run only those: native sanitizers arm64 fuzz.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/build.sh
+stages=("$@")
+((${#stages[@]})) || stages=(native sanitizers arm64 fuzz)
+
+bash scripts/setup-debian.sh
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
 chmod 700 "$XDG_RUNTIME_DIR"
-ctest --test-dir build --output-on-failure -j "$(nproc)"
+
+for stage in "${stages[@]}"; do
+  echo "== $stage"
+  start=$SECONDS
+  case $stage in
+    native)
+      bash scripts/build.sh
+      ctest --test-dir build --output-on-failure -j "$(nproc)"
+      ;;
+    sanitizers) bash scripts/check-sanitizers.sh ;;
+    arm64) bash scripts/check-arm64.sh ;;
+    fuzz) bash scripts/check-fuzz.sh ;;
+    *)
+      echo "test.sh: no stage '$stage' (native, sanitizers, arm64, fuzz)" >&2
+      exit 2
+      ;;
+  esac
+  echo "== $stage passed in $((SECONDS - start)) s"
+done
