@@ -294,11 +294,7 @@ extern "C" int LLVMFuzzerInitialize(int* /*fuzzerArgc*/, char*** /*fuzzerArgv*/)
   new QApplication(argc, argv);
   Application->Initialize();
   Application->CreateForm(form);
-  form->Show();
-  QWidget* window = form->Handle();
-  if (!QTest::qWaitForWindowExposed(window)) qWarning("window not exposed");
-  window->activateWindow();
-  if (!QTest::qWaitForWindowActive(window)) qWarning("window not active");
+  driver::ShowActive(form);
   // An error box runs its own event loop; this answers it there.
   auto* answer = new QTimer(QCoreApplication::instance());
   QObject::connect(answer, &QTimer::timeout, AnswerBox);

@@ -33,15 +33,19 @@ QTimer* BoxWatch() {
 
 }  // namespace
 
-TForm1* OpenWindow() {
-  Application->Initialize();
-  TForm1* form = nullptr;
-  Application->CreateForm(form);
+void ShowActive(TForm1* form) {
   form->Show();
   QWidget* window = form->Handle();
   if (!QTest::qWaitForWindowExposed(window)) qWarning("window not exposed");
   window->activateWindow();
   if (!QTest::qWaitForWindowActive(window)) qWarning("window not active");
+}
+
+TForm1* OpenWindow() {
+  Application->Initialize();
+  TForm1* form = nullptr;
+  Application->CreateForm(form);
+  ShowActive(form);
   BoxWatch()->start(20);
   return form;
 }

@@ -15,6 +15,8 @@ namespace driver {
 // closed, an error box nobody answers (see AnswerBox) is closed at once, as it would otherwise wait
 // for a click for ever; closing gives the texts of those boxes.
 TForm1* OpenWindow();
+// Shows a form built elsewhere and waits until it is exposed and active.
+void ShowActive(TForm1* form);
 QStringList CloseWindow(TForm1* form);
 
 QListView* View(TListBox* list);
