@@ -5,50 +5,8 @@
 
 namespace {
 
-// Two banded resistors in parallel, 32x32, in colours of the standard 16-colour palette.
-const char* const kIcon[] = {
-    "32 32 8 1",
-    ". c None",
-    "s c #C0C0C0",
-    "g c #008000",
-    "l c #00FF00",
-    "m c #800000",
-    "y c #FFFF00",
-    "o c #808000",
-    "r c #FF0000",
-    "................................",
-    "................................",
-    "................................",
-    "................................",
-    "................................",
-    "..........gllgmmgyygog..........",
-    ".........ggllgmmgyygogg.........",
-    "....sssssggllgmmgyygoggsssss....",
-    "....sssssggllgmmgyygoggsssss....",
-    "....ss...ggllgmmgyygogg...ss....",
-    "....ss....gllgmmgyygog....ss....",
-    "....ss....................ss....",
-    "....ss....................ss....",
-    "....ss....................ss....",
-    "....ss....................ss....",
-    "ssssss....................ssssss",
-    "ssssss....................ssssss",
-    "....ss....................ss....",
-    "....ss....................ss....",
-    "....ss....................ss....",
-    "....ss....................ss....",
-    "....ss....grrgmmgyygog....ss....",
-    "....ss...ggrrgmmgyygogg...ss....",
-    "....sssssggrrgmmgyygoggsssss....",
-    "....sssssggrrgmmgyygoggsssss....",
-    ".........ggrrgmmgyygogg.........",
-    "..........grrgmmgyygog..........",
-    "................................",
-    "................................",
-    "................................",
-    "................................",
-    "................................",
-};
+// Two banded resistors in parallel: the one source of the icon at every size.
+#include "ui/OhmSiftIcon.xpm"
 
 // "ＭＳ Ｐゴシック", the proportional Japanese face, and "ＭＳ ゴシック", the fixed-pitch one.
 constexpr TFontDescription kWindowFont{
@@ -216,7 +174,7 @@ const TFormDescription Form1Description{
     .ClientHeight = 292,
     .Color = clBtnFace,
     .Font = kWindowFont,
-    .Icon = kIcon,
+    .Icon = ohmsift_icon_xpm,
     .PixelsPerInch = 96,
     .TextHeight = 12,
     .Controls = kControls,
