@@ -10,6 +10,7 @@
 
 #include "ReferenceSearch.h"
 #include "engine/Engine.h"
+#include "engine/Series.h"
 
 namespace {
 
@@ -71,7 +72,7 @@ void BM_PlainSearchAndSnprintf(benchmark::State& state) {
   for (auto _ : state) {
     for (const double target : targets) {
       answers.Clear();
-      const reference::Result r = reference::OhmSift(15, target);
+      const reference::Result r = reference::Search(engine::kE24, target, 15, 0.05, {});
       for (int k = 0; k < r.count; ++k) {
         const int n = std::snprintf(line, sizeof line, " %f  %8ld  %8ld  %8.3f",
                                     std::fabs(r.error[k] * 100), long{engine::WholeOhm(r.reg1[k])},

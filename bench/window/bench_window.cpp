@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QtTest>
 
+#include "platform/Application.h"
 #include "ui/Unit1.h"
 
 namespace {

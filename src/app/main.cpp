@@ -1,5 +1,5 @@
 // The program entry: build the main window and run until it is closed.
-#include "platform/Forms.h"
+#include "platform/Application.h"
 #include "ui/Unit1.h"
 
 int main() {

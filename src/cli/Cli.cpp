@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "engine/Engine.h"
+#include "engine/Listing.h"
+#include "engine/Search.h"
+#include "engine/Series.h"
 #include "platform/Classes.h"
 
 namespace cli {
@@ -157,8 +160,9 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& proble
 class Lister {
  public:
   Lister(const Options& options, std::FILE* out, std::FILE* err)
-      : options_(options), out_(out), err_(err) {
-    char line[256];
+      : options_(options), out_(out), err_(err), sequences_(engine::kE24), excluded_(sequences_) {
+    excluded_.LeaveOut(options.excluded);
+    char line[engine::kValueLineBuffer];
     for (const double value : options.excluded) {
       excludedLines_.emplace_back(line,
                                   static_cast<std::size_t>(engine::ComposeValueLine(line, value)));
@@ -167,28 +171,35 @@ class Lister {
 
   // Lists one wanted text; false when it was refused. where names its origin in messages.
   bool List(std::string_view text, const std::string& where) {
-    const AnsiString wanted(text);
     double value = 0.0;
-    if (!engine::AcceptWantedText(wanted, value)) {
+    if (!engine::AcceptWantedText(AnsiString(text), value)) {
       out_.Flush();  // keep the messages in step with the output before them
       std::fprintf(err_, "ohmsift-cli: %srefused %s: %s\n", where.c_str(), Quoted(text).c_str(),
                    kAccepted);
       return false;
     }
-    engine::InitTable();
-    std::copy(options_.excluded.begin(), options_.excluded.end(), engine::NoneTable);
-    engine::NoneCount = static_cast<std::int32_t>(options_.excluded.size());
-    answers_.Clear();
-    used_.Clear();
-    engine::CalcSub(value, answers_, used_);
+    const engine::SearchResult found =
+        engine::Search(sequences_, excluded_, value, engine::kListedPairs, kTolerance);
+    const engine::Listing listing = engine::List(sequences_, found);
 
     caption_.assign(text).append(kResultsSuffix);
     out_.Line(caption_);
     out_.Line(kHeading);
-    for (int i = 0; i < answers_.Count(); ++i) out_.Line(answers_.Get(i).View());
+    // In the order the window's sorted list shows them.
+    int order[engine::kMaxPairs];
+    for (int k = 0; k < listing.lineCount; ++k) {
+      int j = k;
+      for (; j > 0 &&
+             CompareListLines(listing.lines[order[j - 1]].View(), listing.lines[k].View()) > 0;
+           --j) {
+        order[j] = order[j - 1];
+      }
+      order[j] = k;
+    }
+    for (int k = 0; k < listing.lineCount; ++k) out_.Line(listing.lines[order[k]].View());
     out_.Line("");
     out_.Line(kNeededTitle);
-    for (int i = 0; i < used_.Count(); ++i) out_.Line(used_.Get(i).View());
+    for (int i = 0; i < listing.usedCount; ++i) out_.Line(listing.usedLines[i].View());
     if (options_.without) {
       out_.Line("");
       out_.Line(kNotOwnedTitle);
@@ -205,12 +216,14 @@ class Lister {
   }
 
  private:
+  static constexpr double kTolerance = 0.05;
+
   const Options& options_;
   Output out_;
   std::FILE* err_;
+  engine::Sequences sequences_;
+  engine::Exclusions excluded_;
   std::vector<std::string> excludedLines_;
-  TStringList answers_{true};
-  TStringList used_{true};
   std::string caption_;
 };
 

@@ -1,5 +1,11 @@
-#include "engine/Arithmetic.h"
+#include <algorithm>
+#include <cstring>
+#include <memory>
+
 #include "engine/Engine.h"
+#include "engine/Listing.h"
+#include "engine/Search.h"
+#include "engine/Series.h"
 
 namespace engine {
 
@@ -15,8 +21,6 @@ double NoneTable[kNoneCapacity];
 std::int32_t NoneCount;
 
 void InitTable() {
-  static constexpr double kE24[] = {1.0, 1.1, 1.2, 1.3, 1.5, 1.6, 1.8, 2.0, 2.2, 2.4, 2.7, 3.0,
-                                    3.3, 3.6, 3.9, 4.3, 4.7, 5.1, 5.6, 6.2, 6.8, 7.5, 8.2, 9.1};
   int i = 0;
   for (double mantissa : kE24) SeriesTable[i++] = mantissa;
   SeriesTable[i] = 0.0;  // the end mark is part of the data: scans stop at it
@@ -25,8 +29,49 @@ void InitTable() {
   NoneCount = 0;
 }
 
-std::int32_t WholeOhm(double x) noexcept {
-  return arith::TruncatedSum(x, 0.01);
+namespace {
+
+// The sequences of SeriesTable, built again only when the table's contents change (in practice
+// once: InitTable always writes the same values). A cache of a pure function, not state.
+const Sequences& TableSequences() {
+  static double built[kSeriesCapacity];
+  static std::unique_ptr<Sequences> sequences;
+  if (!sequences || std::memcmp(built, SeriesTable, sizeof built) != 0) {
+    std::memcpy(built, SeriesTable, sizeof built);
+    sequences = std::make_unique<Sequences>(SeriesTable);
+  }
+  return *sequences;
+}
+
+// The search the window runs, from the tables and into the result slots.
+SearchResult SearchTables(std::int32_t maxCount, double target) {
+  const Sequences& sequences = TableSequences();
+  Exclusions excluded(sequences);
+  excluded.LeaveOut({NoneTable, static_cast<std::size_t>(std::clamp(NoneCount, 0, kNoneCapacity))});
+  const SearchResult found =
+      Search(sequences, excluded, target, std::min(maxCount, kSlotCapacity), Tolerance);
+  for (int k = 0; k < found.count; ++k) {
+    AnsReg1[k] = found.pairs[k].reg1;
+    AnsReg2[k] = found.pairs[k].reg2;
+    AnsValue[k] = found.pairs[k].value;
+    AnsError[k] = found.pairs[k].error;
+  }
+  return found;
+}
+
+}  // namespace
+
+std::int32_t OhmSift(std::int32_t maxCount, double target) noexcept {
+  return SearchTables(maxCount, target).count;
+}
+
+void CalcSub(double target, TStrings& ansLines, TStrings& useLines) {
+  const SearchResult found = SearchTables(kListedPairs, target);
+  const Listing listing = List(TableSequences(), found);
+  UseCount = std::min(listing.usedCount, kUseCapacity);
+  std::copy_n(listing.used, UseCount, UseTable);
+  for (int k = 0; k < listing.lineCount; ++k) ansLines.Add(AnsiString(listing.lines[k].View()));
+  for (int i = 0; i < UseCount; ++i) useLines.Add(AnsiString(listing.usedLines[i].View()));
 }
 
 }  // namespace engine

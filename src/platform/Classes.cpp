@@ -6,11 +6,11 @@
 
 #include "platform/Exception.h"
 
-int CompareListLines(const AnsiString& a, const AnsiString& b) noexcept {
-  const std::size_t common = std::min(a.Length(), b.Length());
-  const int bytes = std::memcmp(a.c_str(), b.c_str(), common);  // memcmp compares as unsigned
+int CompareListLines(std::string_view a, std::string_view b) noexcept {
+  const std::size_t common = std::min(a.size(), b.size());
+  const int bytes = std::memcmp(a.data(), b.data(), common);  // memcmp compares as unsigned
   if (bytes != 0) return bytes;
-  return a.Length() < b.Length() ? -1 : (a.Length() > b.Length() ? 1 : 0);
+  return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
 AnsiString TStringList::Get(int index) const {
@@ -24,14 +24,15 @@ int TStringList::Add(const AnsiString& line) {
     return Count() - 1;
   }
   // Lines mostly arrive in order: then the place is the end.
-  if (lines_.empty() || CompareListLines(lines_.back(), line) <= 0) {
+  if (lines_.empty() || CompareListLines(lines_.back().View(), line.View()) <= 0) {
     lines_.push_back(line);
     return Count() - 1;
   }
   // After any equal lines, so that equal lines keep the order they came in.
-  const auto place = std::upper_bound(
-      lines_.begin(), lines_.end(), line,
-      [](const AnsiString& a, const AnsiString& b) { return CompareListLines(a, b) < 0; });
+  const auto place = std::upper_bound(lines_.begin(), lines_.end(), line,
+                                      [](const AnsiString& a, const AnsiString& b) {
+                                        return CompareListLines(a.View(), b.View()) < 0;
+                                      });
   return static_cast<int>(lines_.insert(place, line) - lines_.begin());
 }
 

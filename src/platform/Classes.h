@@ -2,13 +2,14 @@
 // TStringList, the same thing held in memory.
 #pragma once
 
+#include <string_view>
 #include <vector>
 
 #include "platform/AnsiString.h"
 
 // The order of a sorted list: byte by byte, so a blank comes before the digits and right-aligned
 // numbers of equal width come in numeric order; a shorter line before a longer one it begins.
-int CompareListLines(const AnsiString& a, const AnsiString& b) noexcept;
+int CompareListLines(std::string_view a, std::string_view b) noexcept;
 
 class TStrings {
  public:

@@ -59,16 +59,6 @@ class Converter {
   iconv_t cd_;
 };
 
-// A lead byte of code page 932 and the byte after it form one character.
-std::size_t Cp932SequenceLength(std::string_view rest) {
-  const auto lead = static_cast<unsigned char>(rest[0]);
-  const bool doubleByte = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
-  if (!doubleByte || rest.size() < 2) return 1;
-  // A byte that cannot follow a lead byte starts a character of its own and is kept.
-  const auto trail = static_cast<unsigned char>(rest[1]);
-  return (trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFC) ? 2 : 1;
-}
-
 std::size_t Utf8SequenceLength(std::string_view rest) {
   const auto lead = static_cast<unsigned char>(rest[0]);
   std::size_t n = 1;
@@ -87,10 +77,18 @@ std::size_t Utf8SequenceLength(std::string_view rest) {
 
 }  // namespace
 
+std::size_t Cp932CharacterLength(std::string_view text) noexcept {
+  const auto lead = static_cast<unsigned char>(text[0]);
+  const bool doubleByte = (lead >= 0x81 && lead <= 0x9F) || (lead >= 0xE0 && lead <= 0xFC);
+  if (!doubleByte || text.size() < 2) return 1;
+  const auto trail = static_cast<unsigned char>(text[1]);
+  return (trail >= 0x40 && trail <= 0x7E) || (trail >= 0x80 && trail <= 0xFC) ? 2 : 1;
+}
+
 std::string Cp932ToUtf8(const AnsiString& text) {
   if (IsAscii(text.View())) return text.ToStdString();
   thread_local const Converter decoder("UTF-8", "CP932");
-  return decoder.Run(text.View(), Cp932SequenceLength);
+  return decoder.Run(text.View(), Cp932CharacterLength);
 }
 
 AnsiString Utf8ToCp932(std::string_view utf8) {

@@ -11,7 +11,7 @@
 #include <system_error>
 #include <vector>
 
-#include "platform/QtText.h"
+#include "platform/FaceSubstitutes.h"
 
 namespace {
 

@@ -1,16 +1,14 @@
-// Forms and the application object. A form is built from a description, plain data that names
+// Forms. A form is built from a description, plain data that names
 // every control with its class, place, texts and properties and the handlers of its events by the
 // names of the form's published methods; the form class publishes its fields and methods in a
 // table, by which the description's names are bound.
 #pragma once
 
 #include <cstddef>
-#include <exception>
 #include <memory>
 #include <vector>
 
 #include "platform/Controls.h"
-#include "platform/Exception.h"
 #include "platform/StdCtrls.h"
 
 enum class TControlClass { Label, Edit, Button, ListBox };
@@ -106,56 +104,16 @@ class TForm : public TObject {
 
  private:
   friend class TApplication;
-  // Creates the controls, sets their properties and binds fields and handlers; raises Exception
-  // when the description names a field or method that the form does not publish, or a field of
-  // another class.
+  // Creates the window and its controls, sets their properties and binds handlers and fields by
+  // name; raises Exception when the description names a field or method that the form does not
+  // publish, or a field of another class.
   void ReadDescription();
+  void CreateControls();
+  void BindHandler(const TControlDescription& description, TControl& control);
+  void BindField(const TControlDescription& description, TControl& control);
+  void NameControlsByLabels();
+  void SetTabOrder();
 
   struct Impl;
   std::unique_ptr<Impl> impl_;
 };
-
-class TApplication : public TObject {
- public:
-  TApplication();
-  ~TApplication() override;
-
-  // Prepares the application object. Without any display to show a window on, prints
-  // HeadlessAdvice on the standard error stream and ends the program with status 1.
-  void Initialize();
-
-  // Builds a form of class F from its description and stores it in reference; the first form
-  // so built is the main form. The application owns the form.
-  template <class F>
-  void CreateForm(F*& reference) {
-    std::unique_ptr<F> form(new F());
-    static_cast<TForm&>(*form).ReadDescription();
-    reference = form.get();
-    Adopt(std::move(form));
-  }
-
-  // Shows the main form and processes events until it is closed.
-  void Run();
-
-  // Shows the error's message in the standard error box.
-  void ShowException(const std::exception& error);
-
-  // Delivers an event to its handler; an error the handler raises is shown in the standard error
-  // box and goes no further.
-  void Dispatch(const TNotifyEvent& event, TObject* sender) noexcept;
-
-  TForm* MainForm() const { return mainForm_; }
-  // Destroys a form the application owns (a window closed for good).
-  void Release(TForm* form);
-
-  const char* HeadlessAdvice = "This program needs a graphical session.";
-
- private:
-  void Adopt(std::unique_ptr<TForm> form);
-
-  std::vector<std::unique_ptr<TForm>> forms_;
-  TForm* mainForm_ = nullptr;
-  bool initialized_ = false;
-};
-
-extern TApplication* Application;

@@ -168,9 +168,10 @@ class TListBox::Lines : public TStrings {
   int Add(const AnsiString& line) override {
     if (!sorted_) return model_.Insert(Count(), line);
     // After any equal lines, so equal lines keep the order they came in.
-    const auto place = std::upper_bound(
-        model_.lines.begin(), model_.lines.end(), line,
-        [](const AnsiString& a, const AnsiString& b) { return CompareListLines(a, b) < 0; });
+    const auto place = std::upper_bound(model_.lines.begin(), model_.lines.end(), line,
+                                        [](const AnsiString& a, const AnsiString& b) {
+                                          return CompareListLines(a.View(), b.View()) < 0;
+                                        });
     return model_.Insert(static_cast<int>(place - model_.lines.begin()), line);
   }
   void Delete(int index) override {

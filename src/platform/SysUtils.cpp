@@ -5,6 +5,8 @@
 #include <string>
 #include <system_error>
 
+#include "platform/Codepage.h"
+
 namespace {
 
 bool IsDigit(char c) {
@@ -18,17 +20,12 @@ std::string QuoteForMessage(std::string_view text) {
   std::string quoted = "'";
   std::size_t i = 0;
   while (i < text.size() && i < kShown) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    const bool lead = (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-    // Only a byte that can end a double-byte character is kept with its lead; any other, a
-    // control byte for one, is shown on its own.
-    const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
-    const bool trail = (next >= 0x40 && next <= 0x7E) || (next >= 0x80 && next <= 0xFC);
-    if (lead && trail) {
+    if (Cp932CharacterLength(text.substr(i)) == 2) {
       if (i + 1 >= kShown) break;
       quoted += text.substr(i, 2);
       i += 2;
     } else {
+      const auto byte = static_cast<unsigned char>(text[i]);
       quoted += (byte < 0x20 || byte == 0x7F) ? '?' : text[i];
       ++i;
     }

@@ -65,8 +65,9 @@ void TForm1::ReCalcSub() {
   ListAns->Clear();
   ListUse->Clear();
   const int lines = ListNone->Items->Count();
-  // The window cannot gather more values not owned than the search can use (95), but were the
-  // table ever short, leaving some out would quietly bring them back into the results.
+  // Through the window at most 95 values can be set aside, the series values a result can use
+  // (110 to 910,000 ohms: 23 below 1 kilohm, 24 in each decade after). Were the table ever short,
+  // leaving some out would quietly bring them back into the results.
   if (lines > engine::kNoneCapacity) {
     throw Exception("Too many resistor values not owned: at most 200 can be left out.");
   }

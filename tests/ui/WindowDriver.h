@@ -1,19 +1,20 @@
-// Drives the window the way a user does: real key presses and mouse clicks through Qt Test.
+// Drives the window the way a user does, through real key presses and mouse clicks, and holds it
+// to a model of what it must show after every action.
 #pragma once
 
 #include <QListView>
 #include <QString>
 #include <QStringList>
-#include <QWidget>
 #include <functional>
+#include <string>
 
 #include "ui/Unit1.h"
 
 namespace driver {
 
-// Builds a TForm1 through the application object and shows it, exposed and active. Until it is
-// closed, an error box nobody answers (see AnswerBox) is closed at once, as it would otherwise wait
-// for a click for ever; closing gives the texts of those boxes.
+// Builds a TForm1 through the application object and shows it, exposed and active. From then on
+// every message box is answered with OK at once, as it would otherwise wait for a click for ever;
+// closing gives the title and text of each box that no AnswerBox expected.
 TForm1* OpenWindow();
 // Shows a form built elsewhere and waits until it is exposed and active.
 void ShowActive(TForm1* form);
@@ -21,6 +22,7 @@ QStringList CloseWindow(TForm1* form);
 
 QListView* View(TListBox* list);
 QStringList Lines(TListBox* list);  // the 8-bit lines, shown as Latin-1 (they are ASCII)
+QString EditText(TForm1* form);
 
 // Clicks into Edit1 and types text key by key.
 void Type(TForm1* form, const QString& text);
@@ -30,8 +32,33 @@ void Paste(TForm1* form, const QString& text);
 void ClickLine(TListBox* list, int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 void Click(TButton* button);
 
-// Runs action and answers the message box it opens with OK: the box's title and text, or nothing
-// when none opened.
+// Runs action: the title and text of the message box it opened, or nothing.
 QStringList AnswerBox(const std::function<void()>& action);
+
+// A user's session with the window, each action checked against what the window must show then,
+// worked out from its documented behaviour: the caption names the last accepted value; a change of
+// the text to an acceptable value starts afresh without values not owned; a move carries the
+// selected lines across and searches again for the text in Edit1 without the values not owned
+// (not at all with Edit1 empty; with an error box, the only one allowed, when Edit1 holds no
+// number); the list a move takes from keeps no selection.
+class Session {
+ public:
+  explicit Session(TForm1* form);
+  // One action: "t" text (typed), "p" text (pasted), "b" (backspace in Edit1), "u" row, "n" row,
+  // "a" row (a click on that line of ListUse, ListNone, ListAns; a final "^" holds Ctrl, "+"
+  // Shift), ">" and "<" (the buttons), "=" text (Edit1 must hold it). Returns what differs from
+  // the model afterwards, or nothing.
+  std::string Do(const QString& action);
+
+ private:
+  void Search(double target);
+  std::string Move(TButton* button, TListBox* from, TListBox* to, QStringList& modelFrom,
+                   QStringList& modelTo);
+  std::string Compare() const;
+
+  TForm1* form_;
+  QString caption_;
+  QStringList ans_, use_, none_;
+};
 
 }  // namespace driver

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "WindowDriver.h"
+#include "platform/Application.h"
 
 int main() {
   Application->Initialize();

@@ -9,6 +9,7 @@
 #include <cstdlib>
 
 #include "WindowDriver.h"
+#include "platform/Application.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

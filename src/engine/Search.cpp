@@ -1,0 +1,165 @@
+#include "engine/Search.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/Arithmetic.h"
+#include "engine/WholeOhm.h"
+
+namespace engine {
+
+Exclusions::Exclusions(const Sequences& sequences) : sequences_(sequences) {
+  std::fill_n(marked_.begin(), sequences.firstResistorValues, false);
+}
+
+template <class Mark>
+void Exclusions::ForMatches(double x, Mark mark) {
+  const std::int32_t figure = WholeOhm(x);
+  const std::vector<std::int32_t>& whole = sequences_.whole;
+  const int n = sequences_.firstResistorValues;
+  // The figures of an ascending sequence never descend.
+  int i = sequences_.ascending
+              ? static_cast<int>(std::lower_bound(whole.begin(), whole.begin() + n, figure) -
+                                 whole.begin())
+              : 0;
+  for (; i < n; ++i) {
+    if (whole[std::size_t(i)] == figure) {
+      mark(i);
+    } else if (sequences_.ascending) {
+      break;
+    }
+  }
+}
+
+void Exclusions::LeaveOut(std::span<const double> values) {
+  for (const double x : values) ForMatches(x, [this](int i) { marked_[std::size_t(i)] = true; });
+}
+
+void Exclusions::KeepOnly(std::span<const double> values) {
+  std::array<bool, kMaxValues> kept{};
+  for (const double x : values) ForMatches(x, [&kept](int i) { kept[std::size_t(i)] = true; });
+  for (int i = 0; i < sequences_.firstResistorValues; ++i) {
+    marked_[std::size_t(i)] = marked_[std::size_t(i)] || !kept[std::size_t(i)];
+  }
+}
+
+namespace {
+
+// Relative margin far wider than any rounding of the search's figures (a few parts in 1e16):
+// work is skipped only where the exact figures clear a limit by this much.
+constexpr double kMargin = 1e-9;
+
+// The kept pairs while the search runs, ranked by the size of their errors.
+class Ranking {
+ public:
+  Ranking(int capacity, double target) : capacity_(capacity), target_(target) {}
+
+  void Offer(const Pair& pair) {
+    const double size = std::fabs(pair.error);
+    if (count_ < capacity_) {
+      Keep(count_++, pair, size);
+      if (count_ == capacity_) FindWorst();
+    } else if (size_[worst_] > size) {
+      Keep(worst_, pair, size);
+      FindWorst();
+    }
+  }
+
+  // The parallel values that can still change the ranking: the whole band until it is full; then
+  // only those nearer the target than the worst kept pair (with room for rounding), as every other
+  // pair would be dropped. The window only narrows as the search goes on.
+  void Window(double lower, double upper, double& from, double& to) const {
+    from = lower;
+    to = upper;
+    if (count_ < capacity_ || !(size_[worst_] >= 1e-6)) return;  // the margin needs this much
+    const double reach = target_ * size_[worst_] * (1 + 1e-6);
+    from = std::max(lower, target_ - reach);
+    to = std::min(upper, target_ + reach);
+  }
+
+  // The kept pairs by error, stably, into result.
+  void Sorted(SearchResult& result) const {
+    int order[kMaxPairs];
+    for (int k = 0; k < count_; ++k) {
+      int j = k;
+      for (; j > 0 && size_[order[j - 1]] > size_[k]; --j) order[j] = order[j - 1];
+      order[j] = k;
+    }
+    for (int k = 0; k < count_; ++k) result.pairs[k] = pairs_[order[k]];
+    result.count = count_;
+  }
+
+ private:
+  void Keep(int slot, const Pair& pair, double size) {
+    pairs_[slot] = pair;
+    size_[slot] = size;
+  }
+  // The lowest-numbered slot with the largest error.
+  void FindWorst() {
+    worst_ = 0;
+    for (int k = 1; k < count_; ++k) {
+      if (size_[k] > size_[worst_]) worst_ = k;
+    }
+  }
+
+  int capacity_;
+  double target_;
+  int count_ = 0;
+  int worst_ = 0;
+  Pair pairs_[kMaxPairs];
+  double size_[kMaxPairs];
+};
+
+}  // namespace
+
+SearchResult Search(const Sequences& sequences, const Exclusions& excluded, double target,
+                    int count, double tolerance) noexcept {
+  SearchResult result;
+  target = arith::Quiet(target);
+  if (!(std::isgreater(target, 100.0) && std::isless(target, 1000000.0)) || count < 1) {
+    return result;
+  }
+  Ranking kept(std::min(count, kMaxPairs), target);
+  const double lower = arith::Scaled(-tolerance, target);
+  const double upper = arith::Scaled(tolerance, target);
+  const double* values = sequences.values.data();
+  const int firsts = sequences.firstResistorValues;
+  const int seconds = sequences.secondResistorValues;
+  const bool ascending = sequences.ascending;
+
+  int i1 =
+      ascending ? static_cast<int>(std::upper_bound(values, values + firsts, target) - values) : 0;
+  for (; i1 < firsts; ++i1) {
+    const double r1 = values[i1];
+    if (r1 <= target || excluded[i1]) continue;
+    double from = lower, to = upper;
+    int i2 = 0;
+    if (ascending) {
+      kept.Window(lower, upper, from, to);
+      // R2 >= R1 makes every parallel value at least R1 / 2; past the second sequence's end no
+      // second value is as large as R1.
+      if (r1 > 2 * to * (1 + kMargin) || i1 >= seconds) break;
+    }
+    const double* parallel = sequences.Row(i1);
+    if (ascending) {
+      // The row rises: the pairs before its first value in reach change nothing, not even the
+      // end of the scan.
+      i2 = static_cast<int>(std::lower_bound(parallel + i1, parallel + seconds, from) - parallel);
+    }
+    for (; i2 < seconds; ++i2) {
+      const double r2 = values[i2];
+      if (r2 <= target || r2 < r1 || excluded[i2]) continue;
+      const double p = parallel[i2];
+      if (lower <= p && p <= upper) {
+        kept.Offer({i1, i2, r1, r2, p, arith::RelativeError(target, p)});
+        if (ascending) kept.Window(lower, upper, from, to);
+      }
+      // Past the band the scan ends; past the window, in a rising row, nothing more is kept.
+      if (p >= upper || p > to) break;
+    }
+  }
+  kept.Sorted(result);
+  return result;
+}
+
+}  // namespace engine

@@ -1,0 +1,57 @@
+#include "engine/Sequences.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "engine/Arithmetic.h"
+#include "engine/Format.h"
+#include "engine/WholeOhm.h"
+
+namespace engine {
+
+Sequences::Sequences(std::span<const double> mantissas) {
+  mantissas = mantissas.first(std::min<std::size_t>(mantissas.size(), kMaxMantissas));
+  double decade = 1.0;
+  for (int d = 0; d < kDecades; ++d) {
+    for (const double mantissa : mantissas) {
+      const double value = arith::Product(mantissa, decade);
+      if (value == 0.0) break;
+      values.push_back(value);
+      whole.push_back(WholeOhm(value));
+      char column[kValueLineBuffer];
+      columns.emplace_back(column, ComposeValueColumn(column, whole.back()));
+    }
+    if (decade < 1000000.0) secondResistorValues = static_cast<int>(values.size());
+    decade = arith::Product(decade, 10.0);
+  }
+  firstResistorValues = static_cast<int>(values.size());
+  ascending = true;
+  for (int i = 0; i < firstResistorValues; ++i) {
+    if (!std::isgreater(values[i], i == 0 ? 0.0 : values[i - 1])) ascending = false;
+  }
+  // Rows that fail to rise would make bisection unsafe; never seen, but then every pair is
+  // walked as for any other table.
+  if (ascending) ascending = BuildRows(true);
+  if (!ascending) BuildRows(false);
+}
+
+bool Sequences::BuildRows(bool triangle) {
+  // In the triangle, a pair's first value has an index at or below its second's, and no first
+  // value past the second sequence finds a partner.
+  const int rows = triangle ? secondResistorValues : firstResistorValues;
+  parallel_.clear();
+  rowOffset_.assign(std::size_t(rows), 0);
+  bool rising = true;
+  for (int i1 = 0; i1 < rows; ++i1) {
+    const int from = triangle ? i1 : 0;
+    rowOffset_[std::size_t(i1)] = static_cast<std::ptrdiff_t>(parallel_.size()) - from;
+    for (int i2 = from; i2 < secondResistorValues; ++i2) {
+      const double p = arith::Parallel(values[std::size_t(i1)], values[std::size_t(i2)]);
+      if (i2 > from && !(p >= parallel_.back())) rising = false;
+      parallel_.push_back(p);
+    }
+  }
+  return rising;
+}
+
+}  // namespace engine

@@ -1,0 +1,184 @@
+#include "platform/Application.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QWidget>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/Codepage.h"
+#include "platform/FontSetup.h"
+#include "platform/QtText.h"
+
+namespace {
+
+TApplication theApplication;
+
+// The one place where an error leaves a handler: the application object shows it.
+void ShowSafely(const std::exception& error) noexcept {
+  try {
+    Application->ShowException(error);
+  } catch (...) {
+    std::fputs("OhmSift: an error could not be shown\n", stderr);
+  }
+}
+
+// Errors raised anywhere below the toolkit's event delivery stop here rather than unwind through
+// the event loop.
+class GuardedApplication : public QApplication {
+ public:
+  GuardedApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+  bool notify(QObject* receiver, QEvent* event) override {
+    try {
+      return QApplication::notify(receiver, event);
+    } catch (const std::exception& error) {
+      ShowSafely(error);
+    } catch (...) {
+      ShowSafely(Exception("An unknown error occurred."));
+    }
+    return false;
+  }
+};
+
+bool HasDisplay() {
+  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') return true;
+  }
+  return false;
+}
+
+// While the toolkit starts, its messages are held back: if it cannot reach a display it ends the
+// program with a fatal message, and the user should read one plain sentence instead.
+struct HeldMessage {
+  QtMsgType type;
+  QString text;
+};
+std::vector<HeldMessage>* heldMessages = nullptr;
+const char* headlessAdvice = nullptr;
+
+void HoldMessage(QtMsgType type, const QMessageLogContext&, const QString& text) {
+  if (type == QtFatalMsg) {
+    std::fprintf(stderr, "%s\n", headlessAdvice);
+    std::fflush(stderr);
+    std::_Exit(1);
+  }
+  heldMessages->push_back({type, text});
+}
+
+int toolkitArgc = 1;
+char toolkitName[] = "ohmsift";
+char* toolkitArgv[] = {toolkitName, nullptr};
+QApplication* ownToolkit = nullptr;
+
+void ReleaseForms() {
+  Application->Release(nullptr);
+}
+
+void DestroyOwnToolkit() {
+  delete ownToolkit;
+  ownToolkit = nullptr;
+}
+
+}  // namespace
+
+TApplication* Application = &theApplication;
+
+void TControl::Fire(const TNotifyEvent& event) {
+  if (event) Application->Dispatch(event, this);
+}
+
+TApplication::TApplication() = default;
+
+TApplication::~TApplication() {
+  // Forms still held here outlived the toolkit (which releases them as it goes down); their
+  // windows can no longer be destroyed safely, and the process is ending.
+  for (auto& form : forms_) static_cast<void>(form.release());
+}
+
+void TApplication::Initialize() {
+  if (initialized_) return;
+  initialized_ = true;
+  if (QCoreApplication::instance() == nullptr) {
+    if (!HasDisplay()) {
+      std::fprintf(stderr, "%s\n", HeadlessAdvice);
+      std::exit(1);
+    }
+    NarrowFontsToFormFaces();
+    std::vector<HeldMessage> held;
+    heldMessages = &held;
+    headlessAdvice = HeadlessAdvice;
+    const QtMessageHandler previous = qInstallMessageHandler(HoldMessage);
+    ownToolkit = new GuardedApplication(toolkitArgc, toolkitArgv);
+    qInstallMessageHandler(previous);
+    heldMessages = nullptr;
+    for (const HeldMessage& message : held) {
+      qt_message_output(message.type, QMessageLogContext(), message.text);
+    }
+    // Windows must go before the toolkit, and the toolkit before the library's own statics.
+    std::atexit(DestroyOwnToolkit);
+  }
+  qAddPostRoutine(ReleaseForms);
+}
+
+void TApplication::Adopt(std::unique_ptr<TForm> form) {
+  if (mainForm_ == nullptr) {
+    mainForm_ = form.get();
+    if (QGuiApplication::instance() != nullptr && form->Handle() != nullptr) {
+      QGuiApplication::setWindowIcon(form->Handle()->windowIcon());
+    }
+  }
+  forms_.push_back(std::move(form));
+}
+
+void TApplication::Release(TForm* form) {
+  if (form == nullptr) {
+    mainForm_ = nullptr;
+    forms_.clear();
+    return;
+  }
+  if (form == mainForm_) mainForm_ = nullptr;
+  forms_.erase(std::remove_if(forms_.begin(), forms_.end(),
+                              [form](const std::unique_ptr<TForm>& f) { return f.get() == form; }),
+               forms_.end());
+}
+
+void TApplication::Run() {
+  if (mainForm_ == nullptr || QCoreApplication::instance() == nullptr) return;
+  mainForm_->Show();
+  QApplication::exec();
+  // Windows and toolkit go now, while the toolkit is whole. Left to the exit handlers, they would
+  // outlive what the toolkit made after start-up (its input devices, what the first closed error
+  // box left behind), which is destroyed first, and the program would crash on its way out.
+  Release(nullptr);
+  DestroyOwnToolkit();
+}
+
+void TApplication::ShowException(const std::exception& error) {
+  const auto* own = dynamic_cast<const Exception*>(&error);
+  const AnsiString message = own != nullptr ? own->Message : AnsiString(error.what());
+  if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) {
+    std::fprintf(stderr, "%s\n", Cp932ToUtf8(message).c_str());
+    return;
+  }
+  const QString title =
+      mainForm_ != nullptr ? ToQString(mainForm_->Caption()) : QCoreApplication::applicationName();
+  QWidget* parent =
+      mainForm_ != nullptr && mainForm_->Handle()->isVisible() ? mainForm_->Handle() : nullptr;
+  QMessageBox box(QMessageBox::Critical, title, ToQString(message), QMessageBox::Ok, parent);
+  box.setObjectName(QStringLiteral("ErrorBox"));
+  box.exec();
+}
+
+void TApplication::Dispatch(const TNotifyEvent& event, TObject* sender) noexcept {
+  try {
+    (event.Object->*event.Method)(sender);
+  } catch (const std::exception& error) {
+    ShowSafely(error);
+  } catch (...) {
+    ShowSafely(Exception("An unknown error occurred."));
+  }
+}

@@ -1,0 +1,55 @@
+// The application object: start-up, the event loop, and the standard error box in which every
+// error that escapes a handler is shown.
+#pragma once
+
+#include <exception>
+#include <memory>
+#include <vector>
+
+#include "platform/Exception.h"
+#include "platform/Forms.h"
+
+class TApplication : public TObject {
+ public:
+  TApplication();
+  ~TApplication() override;
+
+  // Prepares the application object. Without any display to show a window on, prints
+  // HeadlessAdvice on the standard error stream and ends the program with status 1.
+  void Initialize();
+
+  // Builds a form of class F from its description and stores it in reference; the first form
+  // so built is the main form. The application owns the form.
+  template <class F>
+  void CreateForm(F*& reference) {
+    std::unique_ptr<F> form(new F());
+    static_cast<TForm&>(*form).ReadDescription();
+    reference = form.get();
+    Adopt(std::move(form));
+  }
+
+  // Shows the main form and processes events until it is closed.
+  void Run();
+
+  // Shows the error's message in the standard error box.
+  void ShowException(const std::exception& error);
+
+  // Delivers an event to its handler; an error the handler raises is shown in the standard error
+  // box and goes no further.
+  void Dispatch(const TNotifyEvent& event, TObject* sender) noexcept;
+
+  TForm* MainForm() const { return mainForm_; }
+  // Destroys a form the application owns (a window closed for good).
+  void Release(TForm* form);
+
+  const char* HeadlessAdvice = "This program needs a graphical session.";
+
+ private:
+  void Adopt(std::unique_ptr<TForm> form);
+
+  std::vector<std::unique_ptr<TForm>> forms_;
+  TForm* mainForm_ = nullptr;
+  bool initialized_ = false;
+};
+
+extern TApplication* Application;

@@ -1,0 +1,17 @@
+// What ohmsift-cli must do with a command line and its standard input, worked out from its
+// documented usage alone: which arguments are options, which values are accepted, the status, and
+// every block, whose lines must be those the window's tables give for the same value and values
+// left out. Shared by the command line's test and its fuzz target.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace climodel {
+
+// What differs between a run and what it must be, or nothing.
+std::string Check(const std::vector<std::string>& args, std::string_view input, int status,
+                  const std::string& out, const std::string& err);
+
+}  // namespace climodel

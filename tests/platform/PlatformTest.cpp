@@ -1,0 +1,96 @@
+// The toolkit-free class library: the code-page boundary, strings as values and sorted line lists.
+// StrToFloat, its values and its messages, is held to the C library by its fuzz target.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <string_view>
+
+#include "platform/Classes.h"
+#include "platform/Codepage.h"
+#include "platform/Exception.h"
+
+namespace {
+
+TEST(PlatformTest, CodePage932MeetsUtf8) {
+  enum Way { kBoth, kToCp932, kToUtf8 };
+  struct Row {
+    std::string utf8, cp932;
+    Way way;
+  };
+  const Row rows[] = {
+      {"4700", "4700", kBoth},
+      {"欲しい抵抗値", "\x97~\x82\xb5\x82\xa2\x92\xef\x8dR\x92l", kBoth},
+      {"誤差(%)　４７", "\x8c\xeb\x8d\xb7(%)\x81@\x82S\x82V", kBoth},
+      {"ｱ", "\xb1", kBoth},  // half-width katakana: one byte
+      {std::string("1\0"
+                   "2",
+                   3),
+       std::string("1\0"
+                   "2",
+                   3),
+       kBoth},
+      // Unmappable characters become '?', never a digit, whatever they look like.
+      {"4😀7²३", "4?7??", kToCp932},
+      {"1\xed\xb0\x80"
+       "2",
+       "1?2", kToCp932},  // a lone surrogate, as Qt would hand it over
+      // Bytes that make no character become '?' and leave the bytes after them alone.
+      {"47?", "47\x82", kToUtf8},
+      {"?10",
+       "\x82"
+       "10",
+       kToUtf8},
+      {"?5",
+       "\xff"
+       "5",
+       kToUtf8},
+      {"?x", "\x85\x40x", kToUtf8},
+  };
+  for (const Row& r : rows) {
+    if (r.way != kToUtf8) {
+      EXPECT_EQ(Utf8ToCp932(r.utf8).ToStdString(), r.cp932) << r.utf8;
+    }
+    if (r.way != kToCp932) {
+      EXPECT_EQ(Cp932ToUtf8(AnsiString(r.cp932)), r.utf8) << r.utf8;
+    }
+  }
+  // Whatever bytes come in, the way there and back never makes a digit out of one that was not.
+  const auto digits = [](std::string_view s) {
+    return std::count_if(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+  };
+  for (int lead = 0; lead < 256; ++lead) {
+    for (const int trail : {0x00, 0x30, 0x39, 0x40, 0x7f, 0x80, 0x9f, 0xa0, 0xfc, 0xff}) {
+      const char raw[2] = {static_cast<char>(lead), static_cast<char>(trail)};
+      EXPECT_LE(digits(Utf8ToCp932(Cp932ToUtf8(AnsiString(raw, 2))).View()), digits({raw, 2}))
+          << lead << " " << trail;
+    }
+  }
+}
+
+TEST(PlatformTest, StringsAndLinesAreValues) {
+  // Short texts live inside the string and long ones are shared: both must behave as values.
+  for (const std::size_t size : {0, 47, 48, 5000}) {
+    const std::string text(size, 'q');
+    AnsiString a(text);
+    AnsiString b = a;
+    b += "!";
+    AnsiString c = std::move(b);
+    AnsiString& same = a;
+    a = same;
+    EXPECT_EQ(a.ToStdString(), text);
+    EXPECT_EQ(c.ToStdString(), text + "!");
+    EXPECT_EQ(c.c_str()[size + 1], '\0');
+  }
+  // A sorted list puts blanks before digits, so right-aligned numbers come in numeric order.
+  TStringList list(true);
+  for (const char* line : {"  75000", "   5100", " 910000", "    110", "   5100"}) list.Add(line);
+  list.Delete(1);
+  const char* want[] = {"    110", "   5100", "  75000", " 910000"};
+  ASSERT_EQ(list.Count(), 4);
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(list.Get(i), want[i]);
+  EXPECT_THROW(list.Delete(4), EListError);
+  EXPECT_THROW(list.Get(-1), EListError);
+}
+
+}  // namespace
