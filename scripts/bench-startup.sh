@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # Start-up time (exec to the window mapped) and resident memory once shown, of the OhmSift window
 # and of an empty fixed-size Qt window, side by side on the same Xvfb server. Prints the medians.
-# Usage: scripts/bench-startup.sh [BUILD_DIR] [RUNS]   (BUILD_DIR defaults to build-ui)
+# Usage: scripts/bench-startup.sh [BUILD_DIR] [RUNS]   (BUILD_DIR defaults to build)
 set -euo pipefail
-build=${1:-build-ui}
+cd "$(dirname "$0")/.."
+build=${1:-build}
 runs=${2:-15}
 probe=$build/bench/window/startup_probe
 ohmsift=$build/src/app/ohmsift
 empty=$build/bench/window/empty_window
 for f in "$probe" "$ohmsift" "$empty"; do
-  [ -x "$f" ] || { echo "missing $f: build with OHMSIFT_BENCH=ON first" >&2; exit 1; }
+  [ -x "$f" ] || { echo "missing $f: build with scripts/build.sh first" >&2; exit 1; }
 done
 runtime=$(mktemp -d)
 trap 'rm -rf "$runtime"' EXIT

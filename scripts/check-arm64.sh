@@ -7,6 +7,6 @@ cd "$(dirname "$0")/.."
 cmake -S . -B build-arm64 -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DOHMSIFT_WINDOW=OFF -DOHMSIFT_BENCH=OFF -DOHMSIFT_FUZZ=OFF >/dev/null
+  -DOHMSIFT_WINDOW=OFF -DBUILD_TESTING=ON -DOHMSIFT_WERROR=ON >/dev/null
 cmake --build build-arm64 -j "$(nproc)"
-ctest --test-dir build-arm64 --output-on-failure -j "$(nproc)"
+ctest --test-dir build-arm64 --output-on-failure -j "$(nproc)" --timeout 1200

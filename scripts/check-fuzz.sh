@@ -11,7 +11,7 @@ build=build-fuzz
 targets=(fuzz_strtofloat fuzz_wanted fuzz_cli fuzz_window)
 
 CC=clang-14 CXX=clang++-14 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DOHMSIFT_FUZZ=ON -DOHMSIFT_BENCH=OFF -DOHMSIFT_WINDOW=ON >/dev/null
+  -DOHMSIFT_FUZZ=ON -DOHMSIFT_WINDOW=ON -DBUILD_TESTING=ON -DOHMSIFT_WERROR=ON >/dev/null
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
 
 work=$(mktemp -d)

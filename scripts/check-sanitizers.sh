@@ -2,7 +2,7 @@
 # Builds everything (engine, class library, CLI, window, every test) with AddressSanitizer and
 # UndefinedBehaviorSanitizer into build-asan/ and runs the whole test suite there. A fault that the
 # sanitizers find ends the test in which it happens, so the script fails. Expects the packages of
-# scripts/setup-debian.sh to be installed already.
+# scripts/setup-debian.sh (test) to be installed already.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -20,8 +20,9 @@ cmake -S . -B "$build" -G Ninja \
   -DCMAKE_CXX_FLAGS= \
   -DOHMSIFT_SANITIZE=ON \
   -DOHMSIFT_WINDOW=ON \
-  -DOHMSIFT_TESTS=ON \
-  -DOHMSIFT_BENCH=OFF >/dev/null
+  -DBUILD_TESTING=ON \
+  -DOHMSIFT_BENCH=OFF \
+  -DOHMSIFT_WERROR=ON >/dev/null
 cmake --build "$build" -j "$jobs"
 
 # A run against an uninstrumented build would pass without checking anything.
@@ -57,4 +58,4 @@ export ASAN_OPTIONS
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 export LSAN_OPTIONS=suppressions=$root/tests/sanitizers/lsan.supp:print_suppressions=0
 
-ctest --test-dir "$build" --output-on-failure --no-tests=error -j "$jobs"
+ctest --test-dir "$build" --output-on-failure --no-tests=error -j "$jobs" --timeout 1200

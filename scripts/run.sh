@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Sets everything up and starts OhmSift.
+# Sets up what building and running need, builds the two programs and starts OhmSift.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/build.sh
+bash scripts/build.sh run
 exec ./build/src/app/ohmsift

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Pictures of the window after typing 4700 and moving 5100 to the resistors not owned, driven by
 # real key presses and clicks: one grabbed offscreen, one captured from a real X window under Xvfb.
-# Usage: scripts/screenshot.sh [BUILD_DIR] [OUT_DIR]   (defaults: build-ui, docs)
+# Usage: scripts/screenshot.sh [BUILD_DIR] [OUT_DIR]   (defaults: build, docs)
 # Writes OUT_DIR/ohmsift.png (the X window) and OUT_DIR/ohmsift-offscreen.png.
 set -euo pipefail
-build=${1:-build-ui}
+cd "$(dirname "$0")/.."
+build=${1:-build}
 out=${2:-docs}
-shot=$build/tests/ui/ohmsift_window_shot
-[ -x "$shot" ] || { echo "missing $shot: build with OHMSIFT_TESTS=ON first" >&2; exit 1; }
+shot=$build/tools/ohmsift_window_shot
+[ -x "$shot" ] || { echo "missing $shot: build with scripts/build.sh first" >&2; exit 1; }
+command -v import >/dev/null || { echo "screenshot.sh needs ImageMagick's import (imagemagick)" >&2; exit 1; }
 mkdir -p "$out"
 runtime=$(mktemp -d)
 trap 'rm -rf "$runtime"' EXIT

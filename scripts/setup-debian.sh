@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
-# Installs everything OhmSift needs to build, run and test on Debian 12. Run as root (or with sudo).
+# Installs what is missing on Debian 12: with "run", what building and running OhmSift need; with
+# "test" (the default), also everything the test stages use. Run as root (or with sudo).
 set -euo pipefail
-packages=(
-  g++ cmake ninja-build pkg-config
-  libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev libgl-dev libfontconfig-dev libxcb1-dev
-  fonts-ipafont-gothic
-  xvfb xauth x11-utils imagemagick
-  googletest g++-aarch64-linux-gnu qemu-user
-  clang-14 libclang-rt-14-dev
+run=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libfontconfig-dev fonts-ipafont-gothic)
+test=(
+  libgtest-dev libbenchmark-dev xvfb xauth x11-utils libxcb1-dev  # native: tests and benchmarks
+  googletest g++-aarch64-linux-gnu qemu-user                       # arm64
+  clang-14 libclang-rt-14-dev                                      # fuzz
 )
+case ${1:-test} in
+  run) packages=("${run[@]}") ;;
+  test) packages=("${run[@]}" "${test[@]}") ;;
+  *) echo "usage: $0 [run|test]" >&2; exit 2 ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 stages=("$@")
 ((${#stages[@]})) || stages=(native sanitizers arm64 fuzz)
 
-bash scripts/setup-debian.sh
+bash scripts/setup-debian.sh test
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
 chmod 700 "$XDG_RUNTIME_DIR"
 
@@ -17,7 +17,7 @@ for stage in "${stages[@]}"; do
   case $stage in
     native)
       bash scripts/build.sh
-      ctest --test-dir build --output-on-failure -j "$(nproc)"
+      ctest --test-dir build --output-on-failure -j "$(nproc)" --timeout 900
       ;;
     sanitizers) bash scripts/check-sanitizers.sh ;;
     arm64) bash scripts/check-arm64.sh ;;
