@@ -47,7 +47,7 @@ namespace {
 
 // Relative margin far wider than any rounding of the search's figures (a few parts in 1e16):
 // work is skipped only where the exact figures clear a limit by this much.
-constexpr double kMargin = 1e-9;
+constexpr double kMargin = 1e-3;
 
 // The kept pairs while the search runs, ranked by the size of their errors.
 class Ranking {
@@ -71,8 +71,8 @@ class Ranking {
   void Window(double lower, double upper, double& from, double& to) const {
     from = lower;
     to = upper;
-    if (count_ < capacity_ || !(size_[worst_] >= 1e-6)) return;  // the margin needs this much
-    const double reach = target_ * size_[worst_] * (1 + 1e-6);
+    if (count_ < capacity_ || !(size_[worst_] >= 1e-9)) return;  // the margin needs this much
+    const double reach = target_ * size_[worst_] * (1 + kMargin);
     from = std::max(lower, target_ - reach);
     to = std::min(upper, target_ + reach);
   }

@@ -28,7 +28,7 @@ TEST(PlatformTest, CodePage932MeetsUtf8) {
       {"4700", "4700", kBoth},
       {"欲しい抵抗値", "\x97~\x82\xb5\x82\xa2\x92\xef\x8dR\x92l", kBoth},
       {"誤差(%)　４７", "\x8c\xeb\x8d\xb7(%)\x81@\x82S\x82V", kBoth},
-      {"ｱ", "\xb1", kBoth},  // half-width katakana: one byte
+      {"ｱ◯", "\xb1\x81\xfc", kBoth},  // half-width katakana: one byte; the last trail byte
       {std::string("1\0"
                    "2",
                    3),
@@ -90,12 +90,14 @@ TEST(PlatformTest, StringsAndLinesAreValues) {
   }
   // A sorted list puts blanks before digits, so right-aligned numbers come in numeric order.
   TStringList list(true);
-  for (const char* line : {"  75000", "   5100", " 910000", "    110", "   5100"}) list.Add(line);
-  list.Delete(1);
-  const char* want[] = {"    110", "   5100", "  75000", " 910000"};
-  ASSERT_EQ(list.Count(), 4);
-  for (int i = 0; i < 4; ++i) EXPECT_EQ(list.Get(i), want[i]);
-  EXPECT_THROW(list.Delete(4), EListError);
+  for (const char* line : {"  75000", "   5100", " 910000", "    110", "   5100", "   51"}) {
+    list.Add(line);
+  }
+  list.Delete(2);
+  const char* want[] = {"    110", "   51", "   5100", "  75000", " 910000"};
+  ASSERT_EQ(list.Count(), 5);
+  for (int i = 0; i < 5; ++i) EXPECT_EQ(list.Get(i), want[i]);
+  EXPECT_THROW(list.Delete(5), EListError);
   EXPECT_THROW(list.Get(-1), EListError);
 }
 

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QtTest>
+#include <stdexcept>
 
 #include "WindowDriver.h"
 #include "engine/Engine.h"
@@ -27,6 +28,12 @@ int FirstInk(const QImage& image, const QRect& rect) {
   }
   return -1;
 }
+
+// Handlers that raise what no library call would, to see the dispatch catch it all the same.
+struct TRaiser : TObject {
+  void Standard(TObject*) { throw std::runtime_error("standard failure"); }
+  void Other(TObject*) { throw 42; }
+};
 
 // A description naming a handler that the form's table does not publish.
 constexpr TControlDescription kBrokenControls[] = {
@@ -70,6 +77,13 @@ class WindowTest : public QObject {
     QVERIFY_THROWS_EXCEPTION(EListError, form->ListUse->Items->Get(0));
     QVERIFY_THROWS_EXCEPTION(EListError, form->ListNone->Items->Delete(-1));
     QVERIFY_THROWS_EXCEPTION(EListError, form->ListAns->GetSelected(0));
+    TRaiser raiser;
+    for (auto [method, message] : {std::pair{&TRaiser::Standard, "standard failure"},
+                                   {&TRaiser::Other, "An unknown error occurred."}}) {
+      const TNotifyEvent event{&raiser, PublishedMethod(method)};
+      QCOMPARE(driver::AnswerBox([&] { Application->Dispatch(event, nullptr); }),
+               QStringList({"OhmSift", message}));
+    }
   }
 
   void controls_data() {
@@ -176,7 +190,7 @@ class WindowTest : public QObject {
   // More values not owned than the table holds can only be put there by code; the rerun says so.
   void exclusionTableIsNeverOverrun() {
     driver::Type(form, QStringLiteral("4700"));
-    for (int v = 1; v <= 201; ++v) form->ListNone->Items->Add(AnsiString(std::to_string(v)));
+    for (int v = 1; v <= 200; ++v) form->ListNone->Items->Add(AnsiString(std::to_string(v)));
     engine::NoneTable[engine::kNoneCapacity - 1] = -1.0;
     driver::ClickLine(form->ListUse, 0);
     const QStringList box = driver::AnswerBox([&] { driver::Click(form->Button1); });
