@@ -134,6 +134,7 @@ gui_files=(
   ./usr/share/metainfo/org.ohmsift.OhmSift.metainfo.xml
   ./usr/share/icons/hicolor/scalable/apps/org.ohmsift.OhmSift.svg
   ./usr/share/man/man1/ohmsift.1.gz
+  ./usr/share/man/ja/man1/ohmsift.1.gz
   ./usr/share/doc/ohmsift/copyright
 )
 for size in 16 22 24 32 48 64 128 256; do
@@ -142,6 +143,7 @@ done
 cli_files=(
   ./usr/bin/ohmsift-cli
   ./usr/share/man/man1/ohmsift-cli.1.gz
+  ./usr/share/man/ja/man1/ohmsift-cli.1.gz
   ./usr/share/bash-completion/completions/ohmsift-cli
   ./usr/share/doc/ohmsift-cli/copyright
 )
@@ -181,10 +183,11 @@ if ! appstreamcli validate-tree --no-net --strict "$tree" >"$work/appstream.txt"
   cat "$work/appstream.txt" >&2
   finding "appstreamcli validate"
 fi
-for page in ohmsift ohmsift-cli; do
+for page in man1/ohmsift man1/ohmsift-cli ja/man1/ohmsift ja/man1/ohmsift-cli; do
   # This mandoc reads no compressed pages.
-  zcat "$tree/usr/share/man/man1/$page.1.gz" >"$work/$page.1"
-  report=$(mandoc -Tlint -W warning "$work/$page.1" 2>&1) || true
+  mkdir -p "$work/man/${page%/*}"
+  zcat "$tree/usr/share/man/$page.1.gz" >"$work/man/$page.1"
+  report=$(mandoc -Tlint -W warning "$work/man/$page.1" 2>&1) || true
   [ -z "$report" ] || { echo "$report" >&2; finding "mandoc -Tlint on $page.1"; }
 done
 # The completion offers the options, and nothing where a number is wanted.
