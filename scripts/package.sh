@@ -11,19 +11,22 @@ out=$repo/build-package
 
 nocheck=false
 [[ " ${DEB_BUILD_OPTIONS:-} " == *" nocheck "* ]] && nocheck=true
-profile=()
-$nocheck && profile=(-P nocheck)
+# Each tool takes the profile in its own spelling.
+checkdeps_profile=() apt_profile=() build_profile=()
+if $nocheck; then
+  checkdeps_profile=(-Pnocheck) apt_profile=(-P nocheck) build_profile=(--build-profiles=nocheck)
+fi
 
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
-if ! command -v dpkg-checkbuilddeps >/dev/null || ! dpkg-checkbuilddeps "${profile[@]}" 2>/dev/null; then
+if ! command -v dpkg-checkbuilddeps >/dev/null || ! dpkg-checkbuilddeps "${checkdeps_profile[@]}" 2>/dev/null; then
   "${sudo_cmd[@]}" apt-get update -qq
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends \
     dpkg-dev
   # apt reads the build dependencies from debian/control of the tree named.
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get build-dep -y -qq --no-install-recommends \
-    "${profile[@]}" "$repo"
-  dpkg-checkbuilddeps "${profile[@]}"
+    "${apt_profile[@]}" "$repo"
+  dpkg-checkbuilddeps "${checkdeps_profile[@]}"
 fi
 
 version=$(dpkg-parsechangelog -l debian/changelog -S Version)
@@ -39,7 +42,7 @@ mkdir -p "$src" "$out"/tmp
 tar -C "$repo" --exclude-vcs --exclude='./build*' --exclude=./out -cf - . | tar -C "$src" -xf -
 
 export TMPDIR=$out/tmp
-(cd "$src" && dpkg-buildpackage -us -uc -b -J"$(nproc)" "${profile[@]}")
+(cd "$src" && dpkg-buildpackage -us -uc -b -J"$(nproc)" "${build_profile[@]}")
 
 debs=("$out/ohmsift_${version}_$arch.deb" "$out/ohmsift-cli_${version}_$arch.deb")
 for deb in "${debs[@]}"; do
