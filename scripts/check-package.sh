@@ -10,7 +10,7 @@
 # Runs as root (or through sudo): it mounts /proc, /dev and /sys into the root and chroots there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-repo=$PWD
+repo=$(pwd -P)
 out=$repo/build-package
 cache=$out/root-cache
 pristine=$cache/pristine
@@ -333,11 +333,12 @@ xvfb_pid=
 rm -rf "$xdg"
 
 step "removing and purging"
+in_root dpkg -L ohmsift ohmsift-cli >"$work/owned.txt"
 in_root apt-get remove -y -qq ohmsift ohmsift-cli >"$work/remove.log" 2>&1 ||
   { cat "$work/remove.log" >&2; finding "apt-get remove failed"; }
-for program in ohmsift ohmsift-cli; do
-  [ ! -e "$run/usr/bin/$program" ] || finding "/usr/bin/$program is still there after removal"
-done
+while read -r path; do
+  [ -d "$run$path" ] || [ ! -e "$run$path" ] || finding "$path is still there after removal"
+done <"$work/owned.txt"
 # With no configuration files, removal leaves dpkg nothing to purge and apt then knows the
 # packages no more; so purge is checked on a second installation, taken straight from installed.
 in_root apt-get install -y -qq --no-install-recommends "/tmp/$gui_deb" "/tmp/$cli_deb" \
