@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Sets everything up and runs the whole test suite: the native build's tests, then the same suite
-# under AddressSanitizer and UndefinedBehaviorSanitizer, the ARM64 build under QEMU, and a short
-# run of each fuzz target. Name stages to run only those: native sanitizers arm64 fuzz.
+# under AddressSanitizer and UndefinedBehaviorSanitizer, the ARM64 build under QEMU, a short
+# run of each fuzz target, and the Debian packages built, validated and installed into a fresh
+# Debian 12 root. Name stages to run only those: native sanitizers arm64 fuzz package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 stages=("$@")
-((${#stages[@]})) || stages=(native sanitizers arm64 fuzz)
+((${#stages[@]})) || stages=(native sanitizers arm64 fuzz package)
 
 bash scripts/setup-debian.sh test
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
@@ -22,8 +23,9 @@ for stage in "${stages[@]}"; do
     sanitizers) bash scripts/check-sanitizers.sh ;;
     arm64) bash scripts/check-arm64.sh ;;
     fuzz) bash scripts/check-fuzz.sh ;;
+    package) bash scripts/check-package.sh ;;
     *)
-      echo "test.sh: no stage '$stage' (native, sanitizers, arm64, fuzz)" >&2
+      echo "test.sh: no stage '$stage' (native, sanitizers, arm64, fuzz, package)" >&2
       exit 2
       ;;
   esac
