@@ -25,11 +25,19 @@ constexpr const char kUsage[] =
     "\n"
     "  --without LIST  leave out the resistor values in LIST, whole numbers of ohms separated\n"
     "                  by commas (for example --without 8200,5100)\n"
-    "  --help          show this help\n"
+    "  --help          show this help and exit\n"
+    "  --version       show the version and exit\n"
     "  --              end of options; every later argument is a WANTED value\n"
     "\n"
     "Exit status: 0 when every value was accepted, 1 when one or more were refused,\n"
-    "2 for a usage error, 3 when the output could not be written.\n";
+    "2 for a usage error, 3 when the output could not be written.\n"
+    "\n"
+    "See man ohmsift-cli for more.\n";
+
+constexpr const char kVersion[] =
+    "ohmsift-cli " OHMSIFT_VERSION "\n"
+    "Copyright (C) 2026 the OhmSift developers.\n"
+    "License MIT: <https://opensource.org/licenses/MIT>.\n";
 
 constexpr const char kResultsSuffix[] = " の結果";
 constexpr const char kHeading[] = "誤差(%)　必要な抵抗１　抵抗２　できた抵抗値";
@@ -113,6 +121,7 @@ bool ParseList(std::string_view list, std::vector<double>& values, std::string& 
 
 struct Options {
   bool help = false;
+  bool version = false;
   bool without = false;
   std::vector<double> excluded;  // ascending, distinct
   std::vector<std::string_view> wanted;
@@ -128,6 +137,8 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& proble
       optionsEnded = true;
     } else if (arg == "--help" || arg == "-h") {
       options.help = true;
+    } else if (arg == "--version") {
+      options.version = true;
     } else if (arg == "--without" || arg.substr(0, 10) == "--without=") {
       std::string_view list;
       if (arg == "--without") {
@@ -278,8 +289,8 @@ int Run(int argc, char** argv, std::FILE* in, std::FILE* out, std::FILE* err) {
                  problem.c_str());
     return kUsageError;
   }
-  if (options.help) {
-    if (std::fputs(kUsage, out) < 0 || std::fflush(out) != 0) {
+  if (options.help || options.version) {
+    if (std::fputs(options.help ? kUsage : kVersion, out) < 0 || std::fflush(out) != 0) {
       std::fprintf(err, "ohmsift-cli: the output could not be written\n");
       return kOutputFailed;
     }

@@ -107,6 +107,11 @@ void TApplication::Initialize() {
       std::fprintf(stderr, "%s\n", HeadlessAdvice);
       std::exit(1);
     }
+    if (Name != nullptr) QCoreApplication::setApplicationName(QString::fromUtf8(Name));
+    if (Version != nullptr) QCoreApplication::setApplicationVersion(QString::fromUtf8(Version));
+    if (DesktopFileName != nullptr) {
+      QGuiApplication::setDesktopFileName(QString::fromUtf8(DesktopFileName));
+    }
     NarrowFontsToFormFaces();
     std::vector<HeldMessage> held;
     heldMessages = &held;

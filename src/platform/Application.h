@@ -43,6 +43,11 @@ class TApplication : public TObject {
   void Release(TForm* form);
 
   const char* HeadlessAdvice = "This program needs a graphical session.";
+  // How the desktop knows the program: its name (the X11 window class), version, and the name of
+  // its desktop entry (the Wayland application id). Set before Initialize.
+  const char* Name = nullptr;
+  const char* Version = nullptr;
+  const char* DesktopFileName = nullptr;
 
  private:
   void Adopt(std::unique_ptr<TForm> form);

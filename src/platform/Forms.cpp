@@ -85,7 +85,17 @@ void TForm::ReadDescription() {
   if (Application->MainForm() == nullptr) QApplication::setFont(window->font());
   window->setAutoFillBackground(true);
   window->setBackgroundRole(QPalette::Window);  // the face colour of dialogs
-  if (d.Icon != nullptr) window->setWindowIcon(QIcon(QPixmap(d.Icon)));
+  if (d.Icon != nullptr) {
+    // Also at whole multiples, pixel for pixel: a HiDPI title bar or dock would otherwise smooth
+    // the small picture up by itself.
+    const QPixmap picture(d.Icon);
+    QIcon icon(picture);
+    for (const int factor : {2, 4, 8}) {
+      icon.addPixmap(picture.scaled(picture.size() * factor, Qt::IgnoreAspectRatio,
+                                    Qt::FastTransformation));
+    }
+    window->setWindowIcon(icon);
+  }
   window->resize(d.ClientWidth, d.ClientHeight);
   window->move(d.Left, d.Top);
   if (d.BorderStyle == bsSingle) {

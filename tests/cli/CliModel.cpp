@@ -10,7 +10,7 @@ namespace climodel {
 namespace {
 
 struct Expectation {
-  bool usage = false, help = false, without = false;
+  bool usage = false, help = false, version = false, without = false;
   std::set<long> excluded;
   bool fromArguments = false;
   std::vector<std::string> wanted;  // every candidate text, in order, empty lines kept
@@ -44,6 +44,8 @@ Expectation Expect(const std::vector<std::string>& args, std::string_view input)
       ended = true;
     } else if (a == "--help" || a == "-h") {
       e.help = true;
+    } else if (a == "--version") {
+      e.version = true;
     } else if (a == "--without" ? i + 1 < args.size() : a.rfind("--without=", 0) == 0) {
       e.usage = !ReadList(a == "--without" ? args[++i] : a.substr(10), e.excluded);
       e.without = true;
@@ -109,8 +111,9 @@ std::string Check(const std::vector<std::string>& args, std::string_view input, 
                     errLines[1] == "Try 'ohmsift-cli --help' for more information.";
     return ok ? "" : "not the usage error due";
   }
-  if (e.help) {
-    return status == 0 && err.empty() && out.rfind("Usage: ohmsift-cli", 0) == 0 ? "" : "no help";
+  if (e.help || e.version) {
+    const char* first = e.help ? "Usage: ohmsift-cli" : "ohmsift-cli " OHMSIFT_VERSION "\n";
+    return status == 0 && err.empty() && out.rfind(first, 0) == 0 ? "" : "no help or version";
   }
   std::size_t at = 0, refused = 0;
   for (std::size_t n = 0; n < e.wanted.size(); ++n) {

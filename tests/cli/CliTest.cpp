@@ -47,6 +47,7 @@ TEST(CliTest, RunsAsItsUsageSays) {
       {{refused}, "", "", quoted + "...\""},
       {{"abc", "100", "1000000", "４７００"}},
       {{"--help"}},
+      {{"--version", "4700"}},
       {{"--frobnicate", "4700"}},
       {{"4700", "--without"}},
       {{"--without", "0", "4700"}},

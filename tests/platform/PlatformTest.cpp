@@ -51,7 +51,7 @@ TEST(PlatformTest, CodePage932MeetsUtf8) {
        "\xff"
        "5",
        kToUtf8},
-      {"?x", "\x85\x40x", kToUtf8},
+      {"?x?y", "\x85\x40x\x85\xfcy", kToUtf8},
   };
   for (const Row& r : rows) {
     if (r.way != kToUtf8) {
