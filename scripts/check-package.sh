@@ -52,6 +52,7 @@ finding() {
   findings=$((findings + 1))
 }
 
+mkdir -p "$out"
 step "building the packages"
 bash scripts/package.sh >"$out/package.log" 2>&1 || {
   tail -n 40 "$out/package.log" >&2
