@@ -100,14 +100,14 @@ double Percent(double error) noexcept {
   return std::isnan(magnitude) ? magnitude : std::numeric_limits<double>::infinity();
 }
 
-}  // namespace
-
-int ComposeResultLine(char* out, double error, std::string_view column1, std::string_view column2,
-                      double value) noexcept {
+// The line from its parts, the resistor columns composed already; -1 when the percent or the
+// value lies outside the integer path's range.
+int ComposeLine(char* out, double percent, std::string_view column1, std::string_view column2,
+                double value) noexcept {
   if (column1.size() != 8 || column2.size() != 8) return -1;
   int n = 0;
   out[n++] = ' ';
-  const int errorLength = FixedPoint<6>(out + n, Percent(error), 0);
+  const int errorLength = FixedPoint<6>(out + n, percent, 0);
   if (errorLength < 0) return -1;
   n += errorLength;
   // At most 1 + 18 + 2 + 8 + 2 + 8 + 2 + 16 characters: within the buffer.
@@ -117,19 +117,27 @@ int ComposeResultLine(char* out, double error, std::string_view column1, std::st
   std::memcpy(out + n + 12, column2.data(), 8);
   std::memcpy(out + n + 20, "  ", 2);
   n += 22;
-  const int valueLength = FixedPoint<3>(out + n, arith::Quiet(value), 8);
+  const int valueLength = FixedPoint<3>(out + n, value, 8);
   if (valueLength < 0) return -1;
   n += valueLength;
   out[n] = '\0';
   return n;
 }
 
+}  // namespace
+
+int ComposeResultLine(char* out, double error, std::string_view column1, std::string_view column2,
+                      double value) noexcept {
+  // A search's figures are finite and small: no need to guard the product.
+  return ComposeLine(out, std::fabs(arith::Product(error, 100.0)), column1, column2, value);
+}
+
 int ComposeResultLine(char* out, double error, double reg1, double reg2, double value) noexcept {
   char column1[kValueLineBuffer], column2[kValueLineBuffer];
   const int length1 = ComposeValueColumn(column1, WholeOhm(reg1));
   const int length2 = ComposeValueColumn(column2, WholeOhm(reg2));
-  const int n = ComposeResultLine(out, error, {column1, std::size_t(length1)},
-                                  {column2, std::size_t(length2)}, value);
+  const int n = ComposeLine(out, Percent(error), {column1, std::size_t(length1)},
+                            {column2, std::size_t(length2)}, arith::Quiet(value));
   if (n >= 0) return n;
   // Beyond the integer path's range: printf itself, which must not see a signalling NaN.
   const int printed =

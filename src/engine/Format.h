@@ -14,7 +14,8 @@ constexpr int kValueLineBuffer = 16;  // "%7ld" or "%8ld" of any 32-bit figure, 
 // (kLineBuffer characters, NUL-terminated, cut to fit as snprintf would). Returns the length.
 int ComposeResultLine(char* out, double error, double reg1, double reg2, double value) noexcept;
 
-// The same with the two resistor fields given as their "%8ld" texts (of 8 characters each).
+// The same with the two resistor fields given as their "%8ld" texts, for a search's figures
+// (finite, the error below 1e10); -1 unless both texts have 8 characters.
 int ComposeResultLine(char* out, double error, std::string_view column1, std::string_view column2,
                       double value) noexcept;
 

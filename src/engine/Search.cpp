@@ -52,17 +52,22 @@ constexpr double kMargin = 1e-3;
 // The kept pairs while the search runs, ranked by the size of their errors.
 class Ranking {
  public:
-  Ranking(int capacity, double target) : capacity_(capacity), target_(target) {}
+  Ranking(int capacity, double target) : capacity_(capacity), target_(target) {
+    while (leaves_ < capacity) leaves_ *= 2;
+    std::fill_n(tree_, 2 * leaves_, -1);
+  }
 
-  void Offer(const Pair& pair) {
+  // Whether the pair was kept.
+  bool Offer(const Pair& pair) {
     const double size = std::fabs(pair.error);
     if (count_ < capacity_) {
       Keep(count_++, pair, size);
-      if (count_ == capacity_) FindWorst();
-    } else if (size_[worst_] > size) {
-      Keep(worst_, pair, size);
-      FindWorst();
+    } else if (size_[tree_[1]] > size) {
+      Keep(tree_[1], pair, size);
+    } else {
+      return false;
     }
+    return true;
   }
 
   // The parallel values that can still change the ranking: the whole band until it is full; then
@@ -71,8 +76,8 @@ class Ranking {
   void Window(double lower, double upper, double& from, double& to) const {
     from = lower;
     to = upper;
-    if (count_ < capacity_ || !(size_[worst_] >= 1e-9)) return;  // the margin needs this much
-    const double reach = target_ * size_[worst_] * (1 + kMargin);
+    if (count_ < capacity_ || !(size_[tree_[1]] >= 1e-9)) return;  // the margin needs this much
+    const double reach = target_ * size_[tree_[1]] * (1 + kMargin);
     from = std::max(lower, target_ - reach);
     to = std::min(upper, target_ + reach);
   }
@@ -90,22 +95,24 @@ class Ranking {
   }
 
  private:
+  // The slots form the leaves of a tournament: each node holds the slot of the larger error of its
+  // two children, the lower slot on a tie, so the root is the lowest-numbered slot with the
+  // largest error, and taking a slot plays only the matches on its way up.
   void Keep(int slot, const Pair& pair, double size) {
     pairs_[slot] = pair;
     size_[slot] = size;
-  }
-  // The lowest-numbered slot with the largest error.
-  void FindWorst() {
-    worst_ = 0;
-    for (int k = 1; k < count_; ++k) {
-      if (size_[k] > size_[worst_]) worst_ = k;
+    tree_[leaves_ + slot] = slot;
+    for (int node = (leaves_ + slot) / 2; node >= 1; node /= 2) {
+      const int left = tree_[2 * node], right = tree_[2 * node + 1];
+      tree_[node] = right >= 0 && (left < 0 || size_[right] > size_[left]) ? right : left;
     }
   }
 
   int capacity_;
   double target_;
   int count_ = 0;
-  int worst_ = 0;
+  int leaves_ = 1;
+  int tree_[4 * kMaxPairs];
   Pair pairs_[kMaxPairs];
   double size_[kMaxPairs];
 };
@@ -129,30 +136,27 @@ SearchResult Search(const Sequences& sequences, const Exclusions& excluded, doub
 
   int i1 =
       ascending ? static_cast<int>(std::upper_bound(values, values + firsts, target) - values) : 0;
+  double from = lower, to = upper;  // what can still change the ranking (Ranking::Window)
   for (; i1 < firsts; ++i1) {
     const double r1 = values[i1];
     if (r1 <= target || excluded[i1]) continue;
-    double from = lower, to = upper;
     int i2 = 0;
-    if (ascending) {
-      kept.Window(lower, upper, from, to);
-      // R2 >= R1 makes every parallel value at least R1 / 2; past the second sequence's end no
-      // second value is as large as R1.
-      if (r1 > 2 * to * (1 + kMargin) || i1 >= seconds) break;
-    }
+    // R2 >= R1 makes every parallel value at least R1 / 2; past the second sequence's end no
+    // second value is as large as R1.
+    if (ascending && (r1 > 2 * to * (1 + kMargin) || i1 >= seconds)) break;
     const double* parallel = sequences.Row(i1);
+    // A rising row: the pairs before its first value in reach change nothing, not even the end
+    // of the scan.
     if (ascending) {
-      // The row rises: the pairs before its first value in reach change nothing, not even the
-      // end of the scan.
       i2 = static_cast<int>(std::lower_bound(parallel + i1, parallel + seconds, from) - parallel);
     }
     for (; i2 < seconds; ++i2) {
       const double r2 = values[i2];
       if (r2 <= target || r2 < r1 || excluded[i2]) continue;
       const double p = parallel[i2];
-      if (lower <= p && p <= upper) {
-        kept.Offer({i1, i2, r1, r2, p, arith::RelativeError(target, p)});
-        if (ascending) kept.Window(lower, upper, from, to);
+      if (lower <= p && p <= upper &&
+          kept.Offer({i1, i2, r1, r2, p, arith::RelativeError(target, p)}) && ascending) {
+        kept.Window(lower, upper, from, to);
       }
       // Past the band the scan ends; past the window, in a rising row, nothing more is kept.
       if (p >= upper || p > to) break;

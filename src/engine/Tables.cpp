@@ -44,8 +44,7 @@ const Sequences& TableSequences() {
 }
 
 // The search the window runs, from the tables and into the result slots.
-SearchResult SearchTables(std::int32_t maxCount, double target) {
-  const Sequences& sequences = TableSequences();
+SearchResult SearchTables(const Sequences& sequences, std::int32_t maxCount, double target) {
   Exclusions excluded(sequences);
   excluded.LeaveOut({NoneTable, static_cast<std::size_t>(std::clamp(NoneCount, 0, kNoneCapacity))});
   const SearchResult found =
@@ -62,12 +61,13 @@ SearchResult SearchTables(std::int32_t maxCount, double target) {
 }  // namespace
 
 std::int32_t OhmSift(std::int32_t maxCount, double target) noexcept {
-  return SearchTables(maxCount, target).count;
+  return SearchTables(TableSequences(), maxCount, target).count;
 }
 
 void CalcSub(double target, TStrings& ansLines, TStrings& useLines) {
-  const SearchResult found = SearchTables(kListedPairs, target);
-  const Listing listing = List(TableSequences(), found);
+  const Sequences& sequences = TableSequences();
+  const SearchResult found = SearchTables(sequences, kListedPairs, target);
+  const Listing listing = List(sequences, found);
   UseCount = std::min(listing.usedCount, kUseCapacity);
   std::copy_n(listing.used, UseCount, UseTable);
   for (int k = 0; k < listing.lineCount; ++k) ansLines.Add(AnsiString(listing.lines[k].View()));
