@@ -1,5 +1,6 @@
-// Search plus listing, per target, for a spread of targets; beside it the same work done the
-// plain way (the step-by-step search and snprintf), to show what the engine's shortcuts buy.
+// Search plus listing, per target, for a spread of targets: for each series as the command line
+// runs them, and for E24 as the window runs it (through its tables and sorted line lists); beside
+// them the same work done the plain way (the step-by-step search and snprintf).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -10,6 +11,8 @@
 
 #include "ReferenceSearch.h"
 #include "engine/Engine.h"
+#include "engine/Listing.h"
+#include "engine/Search.h"
 #include "engine/Series.h"
 
 namespace {
@@ -23,28 +26,17 @@ std::vector<double> Spread() {
   return targets;
 }
 
-void PerTarget(benchmark::State& state, std::size_t targets) {
-  state.counters["per_target"] = benchmark::Counter(
-      static_cast<double>(targets),
-      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-}
-
-// Each target is timed on its own; the counters give the median and the largest of the per-target
-// times, and per_target the mean over the spread.
-void BM_SearchAndListing(benchmark::State& state) {
+// Runs work on each target, timing each on its own: the counters give the median and the largest
+// of the per-target times, and per_target the mean over the spread.
+template <class Work>
+void PerTarget(benchmark::State& state, Work work) {
   using Clock = std::chrono::steady_clock;
   const std::vector<double> targets = Spread();
   std::vector<double> seconds(targets.size(), 0.0);
-  engine::InitTable();
-  TStringList answers(true);
-  TStringList used(true);
   for (auto _ : state) {
     for (std::size_t i = 0; i < targets.size(); ++i) {
       const Clock::time_point start = Clock::now();
-      answers.Clear();
-      used.Clear();
-      engine::CalcSub(targets[i], answers, used);
-      benchmark::DoNotOptimize(answers.Count());
+      work(targets[i]);
       seconds[i] += std::chrono::duration<double>(Clock::now() - start).count();
     }
   }
@@ -52,42 +44,55 @@ void BM_SearchAndListing(benchmark::State& state) {
   const double runs = static_cast<double>(state.iterations());
   state.counters["median_us"] = seconds[seconds.size() / 2] / runs * 1e6;
   state.counters["max_us"] = seconds.back() / runs * 1e6;
-  PerTarget(state, targets.size());
+  state.counters["per_target"] =
+      benchmark::Counter(static_cast<double>(targets.size()),
+                         benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-void BM_SearchOnly(benchmark::State& state) {
-  const std::vector<double> targets = Spread();
+// As ohmsift-cli lists a value: the search and its lines.
+void BM_SearchAndListing(benchmark::State& state) {
+  const engine::Series& series = engine::kSeries[state.range(0)];
+  state.SetLabel(std::string(series.name));
+  const engine::Sequences sequences(series.mantissas);
+  const engine::Exclusions excluded(sequences);
+  PerTarget(state, [&](double target) {
+    const engine::SearchResult found = engine::Search(sequences, excluded, target, 15, 0.05);
+    const engine::Listing listing = engine::List(sequences, found);
+    benchmark::DoNotOptimize(listing.lines[0].length);
+  });
+}
+
+// As the window fills its lists.
+void BM_WindowCalcSub(benchmark::State& state) {
   engine::InitTable();
-  for (auto _ : state) {
-    for (const double target : targets) benchmark::DoNotOptimize(engine::OhmSift(15, target));
-  }
-  PerTarget(state, targets.size());
+  TStringList answers(true), used(true);
+  PerTarget(state, [&](double target) {
+    answers.Clear();
+    used.Clear();
+    engine::CalcSub(target, answers, used);
+    benchmark::DoNotOptimize(answers.Count());
+  });
 }
 
 void BM_PlainSearchAndSnprintf(benchmark::State& state) {
-  const std::vector<double> targets = Spread();
-  engine::InitTable();
   TStringList answers(true);
   char line[256];
-  for (auto _ : state) {
-    for (const double target : targets) {
-      answers.Clear();
-      const reference::Result r = reference::Search(engine::kE24, target, 15, 0.05, {});
-      for (int k = 0; k < r.count; ++k) {
-        const int n = std::snprintf(line, sizeof line, " %f  %8ld  %8ld  %8.3f",
-                                    std::fabs(r.error[k] * 100), long{engine::WholeOhm(r.reg1[k])},
-                                    long{engine::WholeOhm(r.reg2[k])}, r.value[k]);
-        answers.Add(AnsiString(line, static_cast<std::size_t>(n)));
-      }
-      benchmark::DoNotOptimize(answers.Count());
+  PerTarget(state, [&](double target) {
+    answers.Clear();
+    const reference::Result r = reference::Search(engine::kE24, target, 15, 0.05, {});
+    for (int k = 0; k < r.count; ++k) {
+      const int n = std::snprintf(line, sizeof line, " %f  %8ld  %8ld  %8.3f",
+                                  std::fabs(r.error[k] * 100), long{engine::WholeOhm(r.reg1[k])},
+                                  long{engine::WholeOhm(r.reg2[k])}, r.value[k]);
+      answers.Add(AnsiString(line, static_cast<std::size_t>(n)));
     }
-  }
-  PerTarget(state, targets.size());
+    benchmark::DoNotOptimize(answers.Count());
+  });
 }
 
-BENCHMARK(BM_SearchAndListing)->Repetitions(9)->ReportAggregatesOnly(true);
-BENCHMARK(BM_SearchOnly)->Repetitions(9)->ReportAggregatesOnly(true);
-BENCHMARK(BM_PlainSearchAndSnprintf)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_SearchAndListing)->DenseRange(0, 6)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_WindowCalcSub)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_PlainSearchAndSnprintf)->Repetitions(3)->ReportAggregatesOnly(true);
 
 }  // namespace
 

@@ -4,7 +4,7 @@
 set -euo pipefail
 run=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libfontconfig-dev fonts-ipafont-gothic)
 test=(
-  libgtest-dev libbenchmark-dev xvfb xauth x11-utils libxcb1-dev  # native: tests and benchmarks
+  libgtest-dev libbenchmark-dev nlohmann-json3-dev xvfb xauth x11-utils libxcb1-dev  # native
   googletest g++-aarch64-linux-gnu qemu-user                       # arm64
   clang-14 libclang-rt-14-dev                                      # fuzz
 )

@@ -1,7 +1,7 @@
 // What ohmsift-cli must do with a command line and its standard input, worked out from its
-// documented usage alone: which arguments are options, which values are accepted, the status, and
-// every block, whose lines must be those the window's tables give for the same value and values
-// left out. Shared by the command line's test and its fuzz target.
+// documented usage alone: which arguments are options and what they ask for, which values are
+// accepted, the status, and every block, CSV row and JSON object, whose pairs must be those the
+// step-by-step search finds. Shared by the command line's test and its fuzz target.
 #pragma once
 
 #include <string>

@@ -37,6 +37,10 @@ TEST(CliTest, RunsAsItsUsageSays) {
                                                     // err: a text it holds
     int status = -1;                                // when the model cannot see it
   };
+  const std::string dir = ::testing::TempDir() + "ohmsift_cli_" + std::to_string(getpid()) + "_";
+  std::ofstream(dir + "stock") << "# the drawer\n4k7, 5k1,5.6k\n\n  62000 \r\n30k\n1M\n";
+  std::ofstream(dir + "bad") << "4700\n\n4k7x\n";
+  const std::string stock = "@" + dir + "stock";
   const Row rows[] = {
       {{"4700"}},
       {{"--without", "8200,510,5100", "0101", "999999"}},  // 999999 has a block, without pairs
@@ -53,12 +57,32 @@ TEST(CliTest, RunsAsItsUsageSays) {
       {{"--without", "0", "4700"}},
       {{"--without=10000000"}},
       {{"--without", "8200,,4700"}},
-      {{"--without", tooMany, "4700"}},
+      {{"--without", tooMany, "4700"}},  // any length: the window's table holds 200
+      // Every option against the step-by-step search, and the formats read back.
+      {{"--series", "E3", "--count=100", "4700", "150"}},
+      {{"--series=e192", "--count", "40", "4700", "101"}},
+      {{"--series", "E12", "--tolerance", "0.5", "--format", "csv", "1000", "abc", "999999"}},
+      {{"--tolerance", "50", "--count", "100", "--series", "E6", "999"}},
+      {{"--tolerance", ".001", "--series", "E48", "101", "60090"}},
+      {{"--only", stock, "--without", "5100", "--format=json", "4700", "x\"y"}},
+      {{"--only", stock, "4700", "--format", "text", "--", "--x"}},
+      {{"--format", "json", "--series", "E96", "--without", "4k7,4.87k,1M"},
+       "4700\n\xff\xfe\n\n\t2200\n"},
+      {{"--format", "csv"}, "4700\n\"a,b\"\n"},
+      {{"--only", "@" + dir + "bad", "4700"}, "", "", "bad\", line 3: \"4k7x\" is not a value"},
+      {{"--only", "@" + dir + "none", "4700"}, "", "", "No such file or directory"},
+      {{"--without", "@-", "4700"}},
+      {{"--tolerance", "50.0001", "4700"}},
+      {{"--tolerance", "0.0", "4700"}},
+      {{"--count", "101", "4700"}},
+      {{"--series", "E5", "4700"}},
+      {{"--format", "xml", "4700"}},
+      {{"--only", "1", "--only=2", "4700"}},
+      {{"--without", "4k7,0R5"}},
       // A full disk must not pass for a listing written, whatever was asked for.
       {{"4700"}, "", "/dev/full", "ohmsift-cli: the output could not be written\n", 3},
       {{"--help"}, "", "/dev/full", "could not be written", 3},
   };
-  const std::string dir = ::testing::TempDir() + "ohmsift_cli_" + std::to_string(getpid()) + "_";
   for (const Row& row : rows) {
     std::ofstream(dir + "in", std::ios::binary) << row.input;
     std::string command = Quote(OHMSIFT_CLI);

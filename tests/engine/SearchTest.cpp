@@ -3,13 +3,17 @@
 // tolerances and series, through the search's own inputs and through the window's tables.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <random>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -79,6 +83,7 @@ struct Input {
   int count = 15;
   double tolerance = 0.05;
   std::vector<double> without;
+  std::optional<std::vector<double>> only;
 };
 
 // The fast search against the step-by-step one: through the search's own inputs always, and
@@ -88,7 +93,8 @@ void ExpectSame(const Input& in) {
   std::unique_ptr<Sequences>& sequences = built[in.series];
   if (!sequences) sequences = std::make_unique<Sequences>(in.series);
   const reference::Result want =
-      reference::Search(in.series, in.target, in.count, in.tolerance, in.without);
+      reference::Search(in.series, in.target, in.count, in.tolerance, in.without,
+                        in.only ? std::optional<std::span<const double>>(*in.only) : std::nullopt);
   reference::Result got;
   const auto same = [&] {
     const std::size_t n = sizeof(double) * std::size_t(want.count);
@@ -98,6 +104,7 @@ void ExpectSame(const Input& in) {
   };
   Exclusions excluded(*sequences);
   excluded.LeaveOut(in.without);
+  if (in.only) excluded.KeepOnly(*in.only);
   const SearchResult found = Search(*sequences, excluded, in.target, in.count, in.tolerance);
   got.count = found.count;
   for (int k = 0; k < found.count; ++k) {
@@ -107,7 +114,7 @@ void ExpectSame(const Input& in) {
   }
   ASSERT_TRUE(same()) << "target " << in.target << " count " << in.count << " tolerance "
                       << in.tolerance << " without " << in.without.size();
-  if (in.series.size() < kSeriesCapacity && in.count <= kSlotCapacity &&
+  if (!in.only && in.series.size() < kSeriesCapacity && in.count <= kSlotCapacity &&
       in.without.size() <= kNoneCapacity) {
     std::fill(std::begin(SeriesTable), std::end(SeriesTable), 0.0);
     std::copy(in.series.begin(), in.series.end(), SeriesTable);
@@ -124,10 +131,32 @@ void ExpectSame(const Input& in) {
   }
 }
 
+TEST(SearchTest, TheSeriesAreTheStandardOnes) {
+  const std::span<const double> e[] = {kE3, kE6, kE12, kE24, kE48, kE96, kE192};
+  for (int i = 0; i < 7; ++i) {
+    EXPECT_EQ(e[i].size(), std::size_t(3) << i);
+    EXPECT_EQ(kSeries[i].mantissas.data(), e[i].data());
+    EXPECT_EQ(kSeries[i].name, "E" + std::to_string(3 << i));
+    EXPECT_TRUE(std::is_sorted(e[i].begin(), e[i].end()) && e[i].front() == 1.0 &&
+                e[i].back() < 10);
+    for (const double m : e[i]) {  // the double nearest a decimal of two (three) digits
+      char text[16];
+      std::snprintf(text, sizeof text, i < 4 ? "%.1f" : "%.2f", m);
+      EXPECT_EQ(std::strtod(text, nullptr), m);
+    }
+  }
+  for (int i = 0; i < 3; ++i)
+    EXPECT_TRUE(std::includes(e[i + 1].begin(), e[i + 1].end(), e[i].begin(), e[i].end()));
+  for (int i = 4; i < 6; ++i) {
+    for (std::size_t k = 0; k < e[i].size(); ++k) EXPECT_EQ(e[i][k], e[i + 1][2 * k]);
+  }
+}
+
 TEST(SearchTest, SameAsTheStepByStepSearch) {
   std::mt19937_64 random(20261206);
-  std::vector<double> values;  // every value of the sequences
+  std::vector<double> values;  // every value of the sequences of every series
   for (double decade = 1; decade <= 1e6; decade *= 10) {
+    for (const double m : kE192) values.push_back(arith::Product(m, decade));
     for (const double m : kE24) values.push_back(arith::Product(m, decade));
   }
   const auto target = [&] {
@@ -164,6 +193,16 @@ TEST(SearchTest, SameAsTheStepByStepSearch) {
          in.tolerance = std::vector{0.0, 1e-9, 1e-6, 0.001, 0.2, 0.5, 0.9, 3.0}[i % 8];
          in.target = target();
          in.count = 1 + i % 30;
+       }},
+      {"every series, band width and count, with stock lists", 1500,
+       [&](int i, Input& in) {
+         const std::span<const double> series = kSeries[i % 7].mantissas;
+         in.series.assign(series.begin(), series.end());
+         in.tolerance = std::uniform_real_distribution<double>(1e-4, 0.5)(random);
+         in.target = target();
+         in.count = 1 + static_cast<int>(random() % kMaxPairs);
+         in.without = someValues(static_cast<int>(random() % 8));
+         if (random() % 2) in.only = someValues(5 + static_cast<int>(random() % 60));
        }},
       {"a series out of order", 200,
        [&](int, Input& in) {
