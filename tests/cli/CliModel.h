@@ -1,7 +1,7 @@
-// What ohmsift-cli must do with a command line and its standard input, worked out from its
-// documented usage alone: which arguments are options and what they ask for, which values are
-// accepted, the status, and every block, CSV row and JSON object, whose pairs must be those the
-// step-by-step search finds. Shared by the command line's test and its fuzz target.
+// What ohmsift-cli must print for a command line and its standard input: for the options as it
+// reads them (its own parser, whose every rule tests/cli/CliTest.cpp holds to a table), which
+// values are accepted, the status, and every block, CSV row and JSON object, whose pairs must be
+// those the step-by-step search finds. Shared by the command line's test and its fuzz target.
 #pragma once
 
 #include <string>
@@ -10,8 +10,15 @@
 
 namespace climodel {
 
+struct Run {
+  int status;
+  std::string out, err;
+};
+
+// Runs the command line in this process, standard input and output in memory.
+Run RunInMemory(const std::vector<std::string>& args, std::string_view input);
+
 // What differs between a run and what it must be, or nothing.
-std::string Check(const std::vector<std::string>& args, std::string_view input, int status,
-                  const std::string& out, const std::string& err);
+std::string Check(const std::vector<std::string>& args, std::string_view input, const Run& run);
 
 }  // namespace climodel

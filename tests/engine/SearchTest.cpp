@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
+#include <cfenv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <limits>
 #include <map>
 #include <memory>
 #include <optional>
@@ -75,7 +78,18 @@ TEST(SearchTest, WorkedExamples) {
       EXPECT_STREQ(text, slot) << row.target << " slot " << k;
     }
   }
+  // Counts outside what the tables hold are kept inside them.
+  EXPECT_EQ(OhmSift(0, 4700), 0);
+  EXPECT_EQ(OhmSift(1000, 1000), kSlotCapacity);
+  for (const int count : {-1, 1 << 30}) {
+    Exclude(std::vector<double>(kNoneCapacity, 8200));  // the whole table, when read beyond it
+    NoneCount = count;
+    ASSERT_EQ(OhmSift(15, 4700), 15);
+    EXPECT_EQ(WholeOhm(AnsReg1[0]), count < 0 ? 8200 : 5100);
+  }
 }
+
+constexpr int kTraps = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
 
 struct Input {
   std::vector<double> series{std::begin(kE24), std::end(kE24)};
@@ -89,9 +103,6 @@ struct Input {
 // The fast search against the step-by-step one: through the search's own inputs always, and
 // through the window's tables wherever they can hold the input.
 void ExpectSame(const Input& in) {
-  static std::map<std::vector<double>, std::unique_ptr<Sequences>> built;
-  std::unique_ptr<Sequences>& sequences = built[in.series];
-  if (!sequences) sequences = std::make_unique<Sequences>(in.series);
   const reference::Result want =
       reference::Search(in.series, in.target, in.count, in.tolerance, in.without,
                         in.only ? std::optional<std::span<const double>>(*in.only) : std::nullopt);
@@ -102,10 +113,21 @@ void ExpectSame(const Input& in) {
            !std::memcmp(got.reg2, want.reg2, n) && !std::memcmp(got.value, want.value, n) &&
            !std::memcmp(got.error, want.error, n);
   };
+  // The engine runs with the traps for invalid operations, division by zero and overflow on: any
+  // of them would end the test with a signal. Machines that cannot trap (most ARM cores) still
+  // record the exception in its flag.
+  std::feclearexcept(FE_ALL_EXCEPT);
+  feenableexcept(kTraps);
+  static std::map<std::vector<double>, std::unique_ptr<Sequences>> built;
+  std::unique_ptr<Sequences>& sequences = built[in.series];
+  if (!sequences) sequences = std::make_unique<Sequences>(in.series);
   Exclusions excluded(*sequences);
   excluded.LeaveOut(in.without);
   if (in.only) excluded.KeepOnly(*in.only);
   const SearchResult found = Search(*sequences, excluded, in.target, in.count, in.tolerance);
+  const int raised = std::fetestexcept(kTraps);
+  fedisableexcept(FE_ALL_EXCEPT);
+  ASSERT_EQ(raised, 0) << "target " << in.target;
   got.count = found.count;
   for (int k = 0; k < found.count; ++k) {
     const Pair& p = found.pairs[k];
@@ -120,7 +142,13 @@ void ExpectSame(const Input& in) {
     std::copy(in.series.begin(), in.series.end(), SeriesTable);
     Tolerance = in.tolerance;
     Exclude(in.without);
+    std::feclearexcept(FE_ALL_EXCEPT);
+    feenableexcept(kTraps);
+    TStringList answers(true), used(true);
+    CalcSub(in.target, answers, used);
     got.count = OhmSift(in.count, in.target);
+    ASSERT_EQ(std::fetestexcept(kTraps), 0) << "through the tables: target " << in.target;
+    fedisableexcept(FE_ALL_EXCEPT);
     for (auto [from, to] : {std::pair{AnsReg1, got.reg1},
                             {AnsReg2, got.reg2},
                             {AnsValue, got.value},
@@ -203,6 +231,32 @@ TEST(SearchTest, SameAsTheStepByStepSearch) {
          in.count = 1 + static_cast<int>(random() % kMaxPairs);
          in.without = someValues(static_cast<int>(random() % 8));
          if (random() % 2) in.only = someValues(5 + static_cast<int>(random() % 60));
+       }},
+      {"targets and values no user can give: NaN (signalling too), infinities, extremes", 400,
+       [&](int i, Input& in) {
+         using Limits = std::numeric_limits<double>;
+         const std::uint64_t signalling = 0xfff0000000000001ull;
+         const double extremes[] = {Limits::quiet_NaN(),
+                                    Limits::signaling_NaN(),
+                                    std::bit_cast<double>(signalling),
+                                    Limits::infinity(),
+                                    -Limits::infinity(),
+                                    Limits::max(),
+                                    -Limits::max(),
+                                    Limits::min(),
+                                    Limits::denorm_min(),
+                                    -0.0,
+                                    4294967296.5,
+                                    -2147483648.5,
+                                    100,
+                                    100.5,
+                                    999999.99,
+                                    1e6};
+         in.target = i % 2 ? extremes[i / 2 % std::size(extremes)] : target();
+         in.count = 1 + i % kSlotCapacity;
+         for (int j = 0; j < i % 12; ++j)
+           in.without.push_back(random() % 3 ? extremes[random() % std::size(extremes)]
+                                             : values[random() % values.size()]);
        }},
       {"a series out of order", 200,
        [&](int, Input& in) {
