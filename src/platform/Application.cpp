@@ -9,6 +9,8 @@
 #include <cstdlib>
 
 #include "platform/Codepage.h"
+#include "platform/FaceSubstitutes.h"
+#include "platform/FixedSize.h"
 #include "platform/FontSetup.h"
 #include "platform/QtText.h"
 
@@ -43,28 +45,63 @@ class GuardedApplication : public QApplication {
   }
 };
 
-bool HasDisplay() {
-  for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
-    const char* value = std::getenv(name);
-    if (value != nullptr && *value != '\0') return true;
-  }
-  return false;
+const char* Environment(const char* name) {
+  const char* value = std::getenv(name);
+  return value != nullptr && *value != '\0' ? value : nullptr;
 }
 
-// While the toolkit starts, its messages are held back: if it cannot reach a display it ends the
-// program with a fatal message, and the user should read one plain sentence instead.
+// While the toolkit starts, its messages are held back: if it cannot open a window it ends the
+// program with a long fatal message, and the user should read one sentence with the real cause.
 struct HeldMessage {
   QtMsgType type;
   QString text;
 };
 std::vector<HeldMessage>* heldMessages = nullptr;
-const char* headlessAdvice = nullptr;
+
+// The text between the first pair of quotes after what, or "".
+QString Quoted(const QString& text, const QString& what) {
+  const qsizetype at = text.indexOf(what);
+  const qsizetype open = at < 0 ? -1 : text.indexOf('"', at + what.size());
+  const qsizetype close = open < 0 ? -1 : text.indexOf('"', open + 1);
+  return close < 0 ? QString() : text.mid(open + 1, close - open - 1);
+}
+
+// The sentence that says why no window could be opened, from what the toolkit said.
+QString StartFailure(const QString& fatal) {
+  const QString command = QString::fromUtf8(Application->Command);
+  const QString advice = Application->WithoutDisplay != nullptr
+                             ? "; " + QString::fromUtf8(Application->WithoutDisplay)
+                             : QString();
+  for (const HeldMessage& message : *heldMessages) {
+    const QString missing =
+        Quoted(message.text, QStringLiteral("Could not find the Qt platform plugin"));
+    if (missing.isEmpty()) continue;
+    const QString package = missing.startsWith(QLatin1String("wayland"))
+                                ? QStringLiteral(" (package qt6-wayland)")
+                                : QString();
+    return command + " cannot open a window: Qt's platform plugin \"" + missing +
+           "\" is not installed" + package + ".";
+  }
+  for (const HeldMessage& message : *heldMessages) {
+    for (const char* trouble : {"could not connect to display", "Failed to create wl_display"}) {
+      if (message.text.contains(QLatin1String(trouble))) {
+        const char* display = message.text.startsWith(QLatin1String("Failed"))
+                                  ? Environment("WAYLAND_DISPLAY")
+                                  : Environment("DISPLAY");
+        return command + " could not open the display \"" +
+               QString::fromLocal8Bit(display != nullptr ? display : "") + "\" (" +
+               message.text.trimmed() + ")" + advice + ".";
+      }
+    }
+  }
+  return command + " cannot open a window: " + fatal.section('\n', 0, 0).trimmed();
+}
 
 void HoldMessage(QtMsgType type, const QMessageLogContext&, const QString& text) {
   if (type == QtFatalMsg) {
-    std::fprintf(stderr, "%s\n", headlessAdvice);
+    std::fprintf(stderr, "%s\n", qPrintable(StartFailure(text)));
     std::fflush(stderr);
-    std::_Exit(1);
+    std::_Exit(1);  // what the toolkit would do next is abort, with a core dump
   }
   heldMessages->push_back({type, text});
 }
@@ -103,8 +140,13 @@ void TApplication::Initialize() {
   if (initialized_) return;
   initialized_ = true;
   if (QCoreApplication::instance() == nullptr) {
-    if (!HasDisplay()) {
-      std::fprintf(stderr, "%s\n", HeadlessAdvice);
+    if (!Environment("QT_QPA_PLATFORM") && !Environment("DISPLAY") &&
+        !Environment("WAYLAND_DISPLAY")) {
+      std::fprintf(
+          stderr,
+          "%s needs a graphical session, and neither DISPLAY nor WAYLAND_DISPLAY is set%s%s.\n",
+          Command, WithoutDisplay != nullptr ? "; " : "",
+          WithoutDisplay != nullptr ? WithoutDisplay : "");
       std::exit(1);
     }
     if (Name != nullptr) QCoreApplication::setApplicationName(QString::fromUtf8(Name));
@@ -112,10 +154,14 @@ void TApplication::Initialize() {
     if (DesktopFileName != nullptr) {
       QGuiApplication::setDesktopFileName(QString::fromUtf8(DesktopFileName));
     }
-    NarrowFontsToFormFaces();
+    if (!NarrowFontsToFormFaces()) {
+      std::fprintf(stderr,
+                   "%s: no Japanese font is installed, so the window's texts cannot be "
+                   "shown; the package %s brings one.\n",
+                   Command, kFacePackage);
+    }
     std::vector<HeldMessage> held;
     heldMessages = &held;
-    headlessAdvice = HeadlessAdvice;
     const QtMessageHandler previous = qInstallMessageHandler(HoldMessage);
     ownToolkit = new GuardedApplication(toolkitArgc, toolkitArgv);
     qInstallMessageHandler(previous);
@@ -173,8 +219,11 @@ void TApplication::ShowException(const std::exception& error) {
       mainForm_ != nullptr ? ToQString(mainForm_->Caption()) : QCoreApplication::applicationName();
   QWidget* parent =
       mainForm_ != nullptr && mainForm_->Handle()->isVisible() ? mainForm_->Handle() : nullptr;
+  // A child of the main window, which centres it there wherever the platform lets a program say
+  // where a window goes.
   QMessageBox box(QMessageBox::Critical, title, ToQString(message), QMessageBox::Ok, parent);
   box.setObjectName(QStringLiteral("ErrorBox"));
+  KeepFixedSize(&box);
   box.exec();
 }
 

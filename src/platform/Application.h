@@ -14,8 +14,9 @@ class TApplication : public TObject {
   TApplication();
   ~TApplication() override;
 
-  // Prepares the application object. Without any display to show a window on, prints
-  // HeadlessAdvice on the standard error stream and ends the program with status 1.
+  // Prepares the application object. When no window can be opened (no display, one that cannot
+  // be opened, no platform plugin for it), says why in one sentence on the standard error stream
+  // and ends the program with status 1.
   void Initialize();
 
   // Builds a form of class F from its description and stores it in reference; the first form
@@ -42,7 +43,9 @@ class TApplication : public TObject {
   // Destroys a form the application owns (a window closed for good).
   void Release(TForm* form);
 
-  const char* HeadlessAdvice = "This program needs a graphical session.";
+  // For that sentence: the program's command, and advice for a machine without a display.
+  const char* Command = "This program";
+  const char* WithoutDisplay = nullptr;
   // How the desktop knows the program: its name (the X11 window class), version, and the name of
   // its desktop entry (the Wayland application id). Set before Initialize.
   const char* Name = nullptr;
