@@ -14,7 +14,10 @@ namespace {
 // The message quotes the text, or its first 40 bytes and "...", with control bytes as '?' and no
 // double-byte character cut in two.
 void CheckMessage(std::string_view text, std::string_view message) {
-  const std::string_view tail = "' is not a valid number";
+  const std::string_view tail =
+      "' \x82\xcd\x90\xb3\x82\xb5\x82\xa2\x90\x94\x92l\x82\xc5\x82\xcd\x82\xa0"
+      "\x82\xe8\x82\xdc\x82\xb9\x82\xf1\x81"
+      "B";  // は正しい数値ではありません。
   FUZZ_CHECK(message.size() > tail.size() && message.front() == '\'' &&
                  message.substr(message.size() - tail.size()) == tail,
              fuzz::Printable(message));

@@ -26,20 +26,19 @@ int main(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "--version") == 0) {
       const bool help = argv[i][2] == 'h';
-      const int written =
-          help ? std::fputs(kHelp, stdout)
-               : std::printf("ohmsift %s\nCopyright (C) 2026 the OhmSift developers.\n"
-                             "License MIT: <https://opensource.org/licenses/MIT>.\n",
-                             OHMSIFT_VERSION);
+      const int written = help ? std::fputs(kHelp, stdout)
+                               : std::printf(
+                                     "ohmsift %s\nCopyright (C) 2026 the OhmSift developers.\n"
+                                     "License MIT: <https://opensource.org/licenses/MIT>.\n",
+                                     OHMSIFT_VERSION);
       return written < 0 || std::fflush(stdout) != 0 ? 1 : 0;
     }
   }
   Application->Name = "OhmSift";
   Application->Version = OHMSIFT_VERSION;
   Application->DesktopFileName = "org.ohmsift.OhmSift";
-  Application->HeadlessAdvice =
-      "ohmsift needs a graphical session and found no display it could open; ohmsift-cli computes "
-      "the same results without one.";
+  Application->Command = "ohmsift";
+  Application->WithoutDisplay = "ohmsift-cli computes the same results without one";
   try {
     Application->Initialize();
     Application->CreateForm(Form1);

@@ -9,6 +9,9 @@ struct FaceSubstitute {
   const char* firstFile;  // the usual file name of the first substitute
 };
 
+// The Debian package that brings the first substitutes.
+inline constexpr const char kFacePackage[] = "fonts-ipafont-gothic";
+
 // The IPA pair has the same metrics as the platform's faces: half-width characters half an em,
 // full-width a whole one.
 inline constexpr FaceSubstitute kFaceSubstitutes[] = {

@@ -101,16 +101,27 @@ std::set<std::string> DirectoriesByFamily() {
   return directories;
 }
 
+// Whether any face stands in for any of the platform's, through the system's font configuration.
+bool AnySubstituteInstalled() {
+  if (!FcInit()) return true;  // no way to tell: no cause for alarm
+  for (const FaceSubstitute& face : kFaceSubstitutes) {
+    for (const char* family : face.substitutes) {
+      if (!DirectoryOf(family).empty()) return true;
+    }
+  }
+  return false;
+}
+
 }  // namespace
 
-void NarrowFontsToFormFaces() {
+bool NarrowFontsToFormFaces() {
   // A font configuration chosen by the user is theirs to keep.
   if (std::getenv("FONTCONFIG_FILE") != nullptr || std::getenv("FONTCONFIG_PATH") != nullptr) {
-    return;
+    return AnySubstituteInstalled();
   }
   std::set<std::string> directories = DirectoriesByFileName();
   if (directories.empty()) directories = DirectoriesByFamily();
-  if (directories.empty()) return;
+  if (directories.empty()) return AnySubstituteInstalled();
 
   // The system's usual caches, so nothing need be scanned anew.
   std::string xml = "<?xml version=\"1.0\"?><fontconfig>";
@@ -125,4 +136,5 @@ void NarrowFontsToFormFaces() {
       !FcConfigBuildFonts(narrow) || !FcConfigSetCurrent(narrow)) {
     FcConfigDestroy(narrow);
   }
+  return true;
 }

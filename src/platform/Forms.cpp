@@ -10,6 +10,7 @@
 
 #include "platform/Application.h"
 #include "platform/Exception.h"
+#include "platform/FixedSize.h"
 #include "platform/Fonts.h"
 #include "platform/QtText.h"
 
@@ -25,6 +26,7 @@ std::unique_ptr<TControl> CreateControl(const TControlDescription& d, QWidget* p
     case TControlClass::Edit: {
       auto edit = std::make_unique<TEdit>(name, parent);
       edit->SetMaxLength(d.MaxLength);
+      if (d.ImeMode == imDisable) edit->TakeNoComposedText();
       return edit;
     }
     case TControlClass::Button:
@@ -91,8 +93,8 @@ void TForm::ReadDescription() {
     const QPixmap picture(d.Icon);
     QIcon icon(picture);
     for (const int factor : {2, 4, 8}) {
-      icon.addPixmap(picture.scaled(picture.size() * factor, Qt::IgnoreAspectRatio,
-                                    Qt::FastTransformation));
+      icon.addPixmap(
+          picture.scaled(picture.size() * factor, Qt::IgnoreAspectRatio, Qt::FastTransformation));
     }
     window->setWindowIcon(icon);
   }
@@ -101,6 +103,7 @@ void TForm::ReadDescription() {
   if (d.BorderStyle == bsSingle) {
     window->setFixedSize(d.ClientWidth, d.ClientHeight);
     window->setWindowFlag(Qt::MSWindowsFixedSizeDialogHint);
+    KeepFixedSize(window);
   }
   CreateControls();
   NameControlsByLabels();

@@ -14,6 +14,9 @@
 enum class TControlClass { Label, Edit, Button, ListBox };
 enum TBorderStyle { bsSizeable, bsSingle };
 enum TPosition { poDesigned, poScreenCenter };
+// imDisable: the control takes no text an input method composes (digits, say); it tells input
+// methods so, and they switch to direct input there.
+enum TImeMode { imDontCare, imDisable };
 
 // One control of a form description. Texts are in code page 932; a null name binds nothing.
 struct TControlDescription {
@@ -31,6 +34,7 @@ struct TControlDescription {
   TFontDescription Font = {};          // used when ParentFont is false
   int TabOrder = -1;                   // -1: the control takes no focus
   int MaxLength = 0;                   // edit boxes; 0: no limit
+  TImeMode ImeMode = imDontCare;       // edit boxes
   bool Sorted = false;                 // list boxes
   bool MultiSelect = false;            // list boxes
   int ItemHeight = 13;                 // list boxes

@@ -3,6 +3,7 @@
 #include <QAbstractListModel>
 #include <QFrame>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -31,8 +32,11 @@ AnsiString TLabel::GetText() const {
 void TLabel::SetText(const AnsiString& text) {
   label_->setText(ToQString(text));
   if (text.IsEmpty()) return;
+  // To the caption in the face actually used: a face whose line is taller than the design height
+  // would otherwise be cut at the bottom.
   const QFontMetrics metrics(label_->font());
-  label_->resize(metrics.horizontalAdvance(label_->text()), std::max(label_->height(), 12));
+  label_->resize(metrics.horizontalAdvance(label_->text()),
+                 std::max(label_->height(), metrics.height()));
 }
 
 // ---- TEdit --------------------------------------------------------------------------------------
@@ -54,12 +58,34 @@ void TEdit::SetMaxLength(int characters) {
   edit_->setMaxLength(characters > 0 ? characters : 32767);
 }
 
+void TEdit::TakeNoComposedText() {
+  edit_->setInputMethodHints(Qt::ImhDigitsOnly | Qt::ImhNoPredictiveText);
+}
+
 // ---- TButton ------------------------------------------------------------------------------------
+
+namespace {
+
+// Return and Enter press the focused button, as Space does.
+class PressOnReturn : public QObject {
+ public:
+  using QObject::QObject;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    const auto* key = event->type() == QEvent::KeyPress ? static_cast<QKeyEvent*>(event) : nullptr;
+    if (key == nullptr || (key->key() != Qt::Key_Return && key->key() != Qt::Key_Enter))
+      return false;
+    static_cast<QPushButton*>(watched)->click();
+    return true;
+  }
+};
+
+}  // namespace
 
 TButton::TButton(AnsiString name, QWidget* parent)
     : TControl(std::move(name), new QPushButton(parent)),
       button_(static_cast<QPushButton*>(Handle())) {
   button_->setAutoDefault(false);
+  button_->installEventFilter(new PressOnReturn(button_));
   QObject::connect(button_, &QPushButton::clicked, button_, [this] { Fire(OnClick); });
 }
 
@@ -113,6 +139,40 @@ class LineModel : public QAbstractListModel {
 
   std::vector<AnsiString> lines;
   std::vector<QString> shown;
+};
+
+// The view of a list box. Space selects (with Ctrl toggles) the line that has the focus, as the
+// arrows do; the view's own type-ahead search would take the blank for the start of the next line
+// and select that one. An empty list that has the focus shows it with a focus frame.
+class LineView : public QListView {
+ public:
+  using QListView::QListView;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    const Qt::KeyboardModifiers others =
+        event->modifiers() & ~(Qt::ControlModifier | Qt::KeypadModifier);
+    if (event->key() != Qt::Key_Space || others != Qt::NoModifier) {
+      QListView::keyPressEvent(event);
+      return;
+    }
+    if (currentIndex().isValid()) {
+      const bool toggle = event->modifiers() & Qt::ControlModifier;
+      selectionModel()->select(currentIndex(), toggle ? QItemSelectionModel::Toggle
+                                                      : QItemSelectionModel::ClearAndSelect);
+    }
+    event->accept();
+  }
+  void paintEvent(QPaintEvent* event) override {
+    QListView::paintEvent(event);
+    if (!hasFocus() || model()->rowCount() > 0) return;
+    QPainter painter(viewport());
+    QStyleOptionFocusRect focus;
+    focus.initFrom(this);
+    focus.rect = viewport()->rect().adjusted(1, 1, -1, -1);
+    focus.backgroundColor = palette().color(QPalette::Base);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+  }
 };
 
 // Draws each line in one row of the box's item height, text from a fixed indent, so that lines in
@@ -198,7 +258,7 @@ class TListBox::Lines : public TStrings {
 };
 
 TListBox::TListBox(AnsiString name, QWidget* parent, bool sorted, bool multiSelect, int itemHeight)
-    : TControl(std::move(name), new QListView(parent)),
+    : TControl(std::move(name), new LineView(parent)),
       lines_(std::make_unique<Lines>(static_cast<QListView*>(Handle()), sorted)),
       Items(lines_.get()),
       Sorted(sorted),

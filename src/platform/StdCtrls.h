@@ -28,6 +28,8 @@ class TEdit : public TControl {
   AnsiString GetText() const override;
   void SetText(const AnsiString& text) override;
   void SetMaxLength(int characters);  // 0: no limit
+  // Tells input methods that the box takes digits, not composed text; what it accepts is the same.
+  void TakeNoComposedText();
 
   TNotifyEvent OnChange;  // after every change of the text, typed, pasted or set
 

@@ -88,6 +88,7 @@ const TControlDescription kControls[] = {
      .ParentShowHint = false,
      .TabOrder = 1,
      .MaxLength = 7,
+     .ImeMode = imDisable,
      .OnChange = "Edit1Change"},
     {.Class = TControlClass::ListBox,
      .Name = "ListUse",
