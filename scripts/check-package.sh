@@ -290,6 +290,15 @@ headless_status=$?
 set -e
 [ "$headless_status" -eq 1 ] && [[ $headless == *"graphical session"* ]] ||
   finding "ohmsift without a display: status $headless_status, said: $headless"
+# On a Wayland session without Qt's Wayland plugin (qt6-wayland is only suggested), the sentence
+# names the package that brings it.
+set +e
+nowayland=$(in_root env WAYLAND_DISPLAY=wayland-0 ohmsift 2>&1)
+nowayland_status=$?
+set -e
+[ "$nowayland_status" -eq 1 ] &&
+  [[ $nowayland == *'platform plugin "wayland" is not installed (package qt6-wayland)'* ]] ||
+  finding "ohmsift on Wayland without qt6-wayland: status $nowayland_status, said: $nowayland"
 
 step "the window from its desktop entry, under Xvfb in the root"
 installed_desktop=/usr/share/applications/org.ohmsift.OhmSift.desktop

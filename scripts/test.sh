@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
-# Sets everything up and runs the whole test suite: the native build's tests, then the same suite
-# under AddressSanitizer and UndefinedBehaviorSanitizer, the ARM64 build under QEMU, a short
-# run of each fuzz target, and the Debian packages built, validated and installed into a fresh
-# Debian 12 root. Name stages to run only those: native sanitizers arm64 fuzz package.
+# Sets everything up and runs the whole test suite: the native build's tests, the window on real
+# desktops (a Wayland compositor and an X11 window manager), the same suite under AddressSanitizer
+# and UndefinedBehaviorSanitizer, the ARM64 build under QEMU, a short run of each fuzz target, and
+# the Debian packages built, validated and installed into a fresh Debian 12 root. Name stages to
+# run only those: native wayland sanitizers arm64 fuzz package.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 stages=("$@")
-((${#stages[@]})) || stages=(native sanitizers arm64 fuzz package)
+((${#stages[@]})) || stages=(native wayland sanitizers arm64 fuzz package)
 
 bash scripts/setup-debian.sh test
 export XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$(mktemp -d)}"
@@ -20,12 +21,17 @@ for stage in "${stages[@]}"; do
       bash scripts/build.sh
       ctest --test-dir build --output-on-failure -j "$(nproc)" --timeout 900
       ;;
+    wayland)
+      bash scripts/build.sh
+      bash tests/desktop/wayland.sh build/tests/desktop/window_probe
+      bash tests/desktop/x11.sh build/tests/desktop/window_probe
+      ;;
     sanitizers) bash scripts/check-sanitizers.sh ;;
     arm64) bash scripts/check-arm64.sh ;;
     fuzz) bash scripts/check-fuzz.sh ;;
     package) bash scripts/check-package.sh ;;
     *)
-      echo "test.sh: no stage '$stage' (native, sanitizers, arm64, fuzz, package)" >&2
+      echo "test.sh: no stage '$stage' (native, wayland, sanitizers, arm64, fuzz, package)" >&2
       exit 2
       ;;
   esac

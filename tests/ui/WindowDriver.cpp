@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QtTest>
 #include <algorithm>
+#include <map>
 #include <utility>
 
 #include "engine/Engine.h"
@@ -167,10 +168,39 @@ std::string Session::Do(const QString& action) {
                                                                      : Qt::NoModifier;
     if (list->Items->Count() > 0)
       ClickLine(list, argument.toInt() % list->Items->Count(), modifiers);
-  } else if (kind == '>') {
-    problem = Move(form_->Button1, form_->ListUse, form_->ListNone, use_, none_);
-  } else if (kind == '<') {
-    problem = Move(form_->Button2, form_->ListNone, form_->ListUse, none_, use_);
+  } else if (kind == '>' || kind == '<' || kind == 'k') {
+    static const std::map<QString, Qt::Key> keys = {
+        {"Tab", Qt::Key_Tab},     {"Backtab", Qt::Key_Backtab}, {"Return", Qt::Key_Return},
+        {"Enter", Qt::Key_Enter}, {"Space", Qt::Key_Space},     {"Up", Qt::Key_Up},
+        {"Down", Qt::Key_Down}};
+    const bool ctrl = argument.startsWith('^');
+    const Qt::Key key =
+        keys.count(argument.mid(ctrl)) ? keys.at(argument.mid(ctrl)) : Qt::Key_unknown;
+    QWidget* focus = QApplication::focusWidget();
+    const auto press = [&] {
+      if (kind != 'k') Click(kind == '>' ? form_->Button1 : form_->Button2);
+      if (kind == 'k') QTest::keyClick(focus, key, ctrl ? Qt::ControlModifier : Qt::NoModifier);
+    };
+    // A button pressed from the keyboard moves as a click does.
+    const bool pressed =
+        kind != 'k' || ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
+                        (focus == form_->Button1->Handle() || focus == form_->Button2->Handle()));
+    const bool forward = kind == '>' || (kind == 'k' && focus == form_->Button1->Handle());
+    if (!pressed) {
+      press();
+    } else if (forward) {
+      problem = Move(press, form_->ListUse, form_->ListNone, use_, none_);
+    } else {
+      problem = Move(press, form_->ListNone, form_->ListUse, none_, use_);
+    }
+  } else if (kind == 's') {
+    QStringList rows;
+    TListBox* list = argument.startsWith('u') ? form_->ListUse : form_->ListNone;
+    for (int row = 0; row < list->Items->Count(); ++row) {
+      if (list->GetSelected(row)) rows << QString::number(row);
+    }
+    if (rows.join(',') != argument.mid(1))
+      problem = "selected there: " + rows.join(',').toStdString();
   } else if (kind == '=') {
     if (EditText(form_) != argument) problem = "Edit1 holds " + EditText(form_).toStdString();
   } else {
@@ -179,8 +209,8 @@ std::string Session::Do(const QString& action) {
   return problem.empty() ? Compare() : problem;
 }
 
-std::string Session::Move(TButton* button, TListBox* from, TListBox* to, QStringList& modelFrom,
-                          QStringList& modelTo) {
+std::string Session::Move(const std::function<void()>& press, TListBox* from, TListBox* to,
+                          QStringList& modelFrom, QStringList& modelTo) {
   const QStringList selected = Selected(from), selectedThere = Selected(to);
   const AnsiString text = form_->Edit1->GetText();
   QStringList expectedBox;
@@ -196,8 +226,12 @@ std::string Session::Move(TButton* button, TListBox* from, TListBox* to, QString
       use_.clear();
     }
   }
-  const QStringList box = AnswerBox([&] { Click(button); });
+  const QStringList box = AnswerBox(press);
   if (box != expectedBox) return "error box " + box.join('|').toStdString();
+  // The window says it in its own language.
+  if (!box.isEmpty() && !box[1].endsWith(QString::fromUtf8("は正しい数値ではありません。"))) {
+    return "an error box not in Japanese";
+  }
   const bool refilled = !selected.isEmpty() && to == form_->ListUse && !text.IsEmpty();
   if (!selected.isEmpty() && !Selected(from).isEmpty()) return "lines still selected";
   if (Selected(to) != (refilled ? QStringList() : selectedThere)) return "selection changed there";

@@ -46,14 +46,16 @@ class Session {
   explicit Session(TForm1* form);
   // One action: "t" text (typed), "p" text (pasted), "b" (backspace in Edit1), "u" row, "n" row,
   // "a" row (a click on that line of ListUse, ListNone, ListAns; a final "^" holds Ctrl, "+"
-  // Shift), ">" and "<" (the buttons), "=" text (Edit1 must hold it). Returns what differs from
-  // the model afterwards, or nothing.
+  // Shift), ">" and "<" (the buttons), "k" key (a key to the control with the focus: Tab,
+  // Backtab, Return, Enter, Space, Up, Down, with "^" before it for Ctrl), "=" text (Edit1 must
+  // hold it), "s" u or n and rows (the lines selected there, as "su0,3"). Returns what differs
+  // from the model afterwards, or nothing.
   std::string Do(const QString& action);
 
  private:
   void Search(double target);
-  std::string Move(TButton* button, TListBox* from, TListBox* to, QStringList& modelFrom,
-                   QStringList& modelTo);
+  std::string Move(const std::function<void()>& press, TListBox* from, TListBox* to,
+                   QStringList& modelFrom, QStringList& modelTo);
   std::string Compare() const;
 
   TForm1* form_;

@@ -14,6 +14,7 @@
 #include "WindowDriver.h"
 #include "engine/Engine.h"
 #include "platform/Application.h"
+#include "platform/QtText.h"
 
 namespace {
 
@@ -128,6 +129,40 @@ class WindowTest : public QObject {
     }
     QCOMPARE(w->toolTip(), hint);
     QCOMPARE(w->accessibleDescription(), hint);
+    // Edit1 tells input methods that it takes digits.
+    QCOMPARE(bool(w->inputMethodHints() & Qt::ImhDigitsOnly), w == form->Edit1->Handle());
+  }
+
+  // Where another face stands in, taller than 12 pixels, each label takes the height of its line.
+  void substituteFaces_data() {
+    QTest::addColumn<QString>("face");
+    for (const char* face :
+         {"IPAPGothic", "VL PGothic", "Noto Sans CJK JP", "Noto Sans Mono CJK JP"}) {
+      QTest::newRow(face) << face;
+    }
+  }
+  void substituteFaces() {
+    QFETCH(QString, face);
+    QFont font(face);
+    font.setPixelSize(12);
+    if (QFontInfo(font).family() != face) QSKIP("face not installed");
+    driver::Type(form, QStringLiteral("4700"));  // NeedReg gets its caption
+    for (TLabel* label : {form->Label1, form->Label2, form->Label3, form->Label4, form->NeedReg}) {
+      label->Handle()->setFont(font);
+      label->SetText(label->GetText());
+      const QFontMetrics metrics(font);
+      QVERIFY(label->Handle()->height() >= std::max(12, metrics.height()));
+      QVERIFY(label->Handle()->width() >= metrics.horizontalAdvance(ToQString(label->GetText())));
+    }
+  }
+
+  // An empty list with the focus shows it.
+  void emptyListFocus() {
+    QWidget* list = form->ListNone->Handle();
+    const QImage unfocused = list->grab().toImage();
+    for (int tab = 0; tab < 3; ++tab) QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), list);
+    QVERIFY(list->grab().toImage() != unfocused);
   }
 
   // Each word of the heading stands over its column, by the font's metrics and on screen.
@@ -177,6 +212,11 @@ class WindowTest : public QObject {
     row("every value out", "t4700│u0│u21+│>│u0│u99+│>│n0│n99+│<");
     row("Edit1 emptied: moves without a search", "t470│b│b│b│u1│>│u0│>│n1│<");
     row("letters in Edit1: the error box", "t4700│pabc│u0│>│p4700│p4700.5│u0│>│pあ│n0│<");
+    row("Return and Enter press the focused button",
+        "t4700│u1│kTab│kTab│kReturn│n0│kTab│kTab│kEnter");
+    row("Space selects the focused line, Ctrl+Space toggles it",
+        "t4700│u0│kDown│kDown│kSpace│su2│kSpace│su2│k^Down│k^Space│su2,3│k^Space│su2│>"
+        "│n0│kSpace│sn0");
   }
   void sessions() {
     QFETCH(QStringList, actions);
