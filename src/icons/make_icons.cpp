@@ -109,8 +109,8 @@ void SaveSvg(const QImage& image, const QString& outDir) {
                        kIconName + QStringLiteral(".svg");
   QFile file(path);
   const QByteArray bytes = Svg(image).toUtf8();
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-      file.write(bytes) != bytes.size() || !file.flush()) {
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size() ||
+      !file.flush()) {
     Fail(QStringLiteral("cannot write %1").arg(path));
   }
 }
