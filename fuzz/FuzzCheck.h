@@ -2,6 +2,7 @@
 // aborts (a crash to libFuzzer, a failed test to the replayer), and a reader of the input bytes.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -12,19 +13,13 @@ namespace fuzz {
 
 inline const char* currentInput = "(the fuzzer's)";  // the file being replayed
 
-[[noreturn]] inline void Fail(const char* check, int line, const std::string& detail) {
-  std::fprintf(stderr, "line %d: check failed: %s\n  %s\n  input: %s\n", line, check,
-               detail.c_str(), currentInput);
-  std::abort();
-}
-
 // A text with its unprintable bytes escaped, for failure messages.
 inline std::string Printable(std::string_view text) {
   std::string shown = "\"";
   for (const char c : text) {
     char escaped[8];
-    std::snprintf(escaped, sizeof escaped, "\\x%02x", static_cast<unsigned char>(c));
-    shown += c >= 0x20 && c < 0x7F && c != '\\' && c != '"' ? std::string(1, c) : escaped;
+    std::snprintf(escaped, sizeof escaped, c >= 0x20 && c < 0x7F ? "%c" : "\\x%02x", c & 0xFF);
+    shown += escaped;
   }
   return shown + "\"";
 }
@@ -32,23 +27,24 @@ inline std::string Printable(std::string_view text) {
 // The input, consumed from the front; past its end every read gives nothing.
 struct Bytes {
   std::string_view rest;
-  Bytes(const std::uint8_t* data, std::size_t size)
-      : rest(reinterpret_cast<const char*>(data), size) {}
-  std::uint8_t Next() { return rest.empty() ? 0 : static_cast<std::uint8_t>(Take(1)[0]); }
-  std::string_view Take(std::size_t count) {
-    const std::string_view taken = rest.substr(0, count);
-    rest.remove_prefix(taken.size());
-    return taken;
+  std::uint8_t Next() {
+    const std::uint8_t b = rest.empty() ? 0 : rest[0];
+    rest.remove_prefix(!rest.empty());
+    return b;
   }
   // The bytes up to the next NUL, which is consumed; the rest when there is none.
-  std::string_view TakeUntilNul() {
-    const std::string_view taken = Take(rest.find('\0'));
-    Take(1);
+  std::string TakeUntilNul() {
+    const std::string taken(rest.substr(0, rest.find('\0')));
+    rest.remove_prefix(std::min(rest.size(), taken.size() + 1));
     return taken;
   }
 };
 
 }  // namespace fuzz
 
-#define FUZZ_CHECK(condition, detail) \
-  if (!(condition)) ::fuzz::Fail(#condition, __LINE__, (detail))
+#define FUZZ_CHECK(condition, detail)                                              \
+  if (!(condition)) {                                                              \
+    std::fprintf(stderr, "line %d: %s\n  %s\n  input: %s\n", __LINE__, #condition, \
+                 std::string(detail).c_str(), ::fuzz::currentInput);               \
+    std::abort();                                                                  \
+  }

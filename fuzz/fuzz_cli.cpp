@@ -6,7 +6,7 @@
 #include "FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::Bytes bytes(data, size);
+  fuzz::Bytes bytes{{reinterpret_cast<const char*>(data), size}};
   std::vector<std::string> args(bytes.Next() % 16);
   for (std::string& a : args) a = bytes.TakeUntilNul();
   const climodel::Run run = climodel::RunInMemory(args, bytes.rest);

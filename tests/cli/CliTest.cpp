@@ -1,14 +1,11 @@
 // ohmsift-cli on a table of command lines: every option, its bad values, the formats, each run held
 // to what it must print (CliModel.h) and to the status and message the table gives; then as a
-// separate process, as scripts run it. What it prints for every whole target is held to a
-// recorded digest (sweep_digest.sh).
+// separate process by process.sh, and what it prints for every whole target to a recorded digest
+// by sweep_digest.sh.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <fstream>
-#include <sstream>
 
 #include "CliModel.h"
 
@@ -81,33 +78,6 @@ TEST(CliTest, EveryOptionAndFormat) {
     EXPECT_EQ(run.status, row.status) << name << ": " << run.err;
     EXPECT_NE(run.err.find(row.err), std::string::npos) << name << ": " << run.err;
     EXPECT_EQ(climodel::Check(row.args, row.input, run), "") << name << ": " << run.err;
-  }
-}
-
-// The program itself: its streams and exit statuses, a full disk included.
-TEST(CliTest, AsAProcess) {
-  const std::string dir = ::testing::TempDir() + "ohmsift_cli_" + std::to_string(getpid()) + "_";
-  for (const auto& [args, output, status] : {std::tuple{std::string("4700 abc"), std::string(), 1},
-                                             {"--frobnicate", "", 2},
-                                             {"4700", "/dev/full", 3},
-                                             {"--help", "/dev/full", 3}}) {
-    std::string command = OHMSIFT_CLI;
-#ifdef OHMSIFT_CLI_LAUNCHER
-    command = OHMSIFT_CLI_LAUNCHER " " + command;
-#endif
-    command += " " + args + " </dev/null >" + (output.empty() ? dir + "out" : output) + " 2>" +
-               dir + "err";
-    const int raw = std::system(command.c_str());
-    EXPECT_EQ(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, status) << args << " > " << output;
-    std::stringstream out, err;
-    out << std::ifstream(dir + "out").rdbuf();
-    err << std::ifstream(dir + "err").rdbuf();
-    const std::string expected =
-        status == 1   ? climodel::Check({"4700", "abc"}, "", {1, out.str(), err.str()})
-        : status == 3 ? err.str()
-                      : "";
-    EXPECT_EQ(expected, status == 3 ? "ohmsift-cli: the output could not be written\n" : "")
-        << args;
   }
 }
 

@@ -6,8 +6,6 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QLineEdit>
-#include <QMessageBox>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QWindow>
@@ -22,24 +20,44 @@ namespace {
 int wakeups[2];
 int seen = 0;  // maximized or full-screen states reported by the window system
 
-QString Describe(const QWidget* w) {
-  return QStringLiteral("%1x%2 state=%3 upd=%4")
-      .arg(w->width())
-      .arg(w->height())
-      .arg(int(w->windowState()))
-      .arg(int(w->updatesEnabled()));
-}
-
 struct StateSpy : QObject {
   bool eventFilter(QObject* o, QEvent* e) override {
-    constexpr Qt::WindowStates kRefused = Qt::WindowMaximized | Qt::WindowFullScreen;
-    if (e->type() == QEvent::WindowStateChange && e->spontaneous() && o->isWindowType() &&
-        (static_cast<QWindow*>(o)->windowStates() & kRefused)) {
-      ++seen;
-    }
+    seen +=
+        e->type() == QEvent::WindowStateChange && e->spontaneous() && o->isWindowType() &&
+        (static_cast<QWindow*>(o)->windowStates() & (Qt::WindowMaximized | Qt::WindowFullScreen));
     return false;
   }
 };
+
+QString Describe(const QWidget* w) {
+  return QString::asprintf("%dx%d state=%d upd=%d", w->width(), w->height(), int(w->windowState()),
+                           int(w->updatesEnabled()));
+}
+
+void Hook() {
+  int sig = 0;
+  if (read(wakeups[0], &sig, sizeof sig) != sizeof sig) return;
+  QWidget* box = QApplication::activeModalWidget();
+  QWidget* top = box != nullptr ? box : Form1->Handle();
+  if (sig == SIGUSR2) {
+    QTimer::singleShot(0, [] {  // the box's own loop runs inside: leave the notifier first
+      driver::Paste(Form1, QStringLiteral("abc"));
+      driver::ClickLine(Form1->ListUse, 0);
+      driver::Click(Form1->Button1);
+      std::printf("BOX closed\n");
+      std::fflush(stdout);
+    });
+  } else if (sig != SIGUSR1) {
+    sig == SIGRTMIN ? top->showMaximized() : top->showFullScreen();
+  } else {
+    top->repaint();  // a frame committed before the report
+    std::printf("PROBE main=%s text='%s' items=%d seen=%d box=%s\n",
+                qPrintable(Describe(Form1->Handle())), qPrintable(driver::EditText(Form1)),
+                Form1->ListAns->Items->Count(), seen,
+                box != nullptr ? qPrintable(Describe(box)) : "none");
+    std::fflush(stdout);
+  }
+}
 
 }  // namespace
 
@@ -52,33 +70,8 @@ int main() {
   for (const int s : {SIGUSR1, SIGUSR2, SIGRTMIN, SIGRTMIN + 1}) {
     std::signal(s, [](int sig) { [[maybe_unused]] auto n = write(wakeups[1], &sig, sizeof sig); });
   }
-  auto* notifier = new QSocketNotifier(wakeups[0], QSocketNotifier::Read, Form1->Handle());
-  QObject::connect(notifier, &QSocketNotifier::activated, [] {
-    int sig = 0;
-    if (read(wakeups[0], &sig, sizeof sig) != sizeof sig) return;
-    QWidget* window = Form1->Handle();
-    QWidget* box = QApplication::activeModalWidget();
-    QWidget* top = box != nullptr ? box : window;
-    if (sig == SIGUSR2) {
-      QTimer::singleShot(0, [] {  // the box's own loop runs inside: leave the notifier first
-        driver::Paste(Form1, QStringLiteral("abc"));
-        driver::ClickLine(Form1->ListUse, 0);
-        driver::Click(Form1->Button1);
-        std::printf("BOX closed\n");
-        std::fflush(stdout);
-      });
-    } else if (sig == SIGRTMIN) {
-      top->showMaximized();
-    } else if (sig == SIGRTMIN + 1) {
-      top->showFullScreen();
-    } else {
-      top->repaint();  // a frame committed before the report
-      std::printf("PROBE main=%s text='%s' items=%d seen=%d box=%s\n", qPrintable(Describe(window)),
-                  qPrintable(driver::EditText(Form1)), Form1->ListAns->Items->Count(), seen,
-                  box != nullptr ? qPrintable(Describe(box)) : "none");
-      std::fflush(stdout);
-    }
-  });
+  QObject::connect(new QSocketNotifier(wakeups[0], QSocketNotifier::Read, Form1->Handle()),
+                   &QSocketNotifier::activated, Hook);
   Application->Run();
   return 0;
 }

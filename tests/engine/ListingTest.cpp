@@ -1,12 +1,13 @@
-// The listing: lines composed exactly as printf composes them, and the window's table of used
-// values. Every whole target's listing is held to a recorded digest by the command line's test.
+// The listing's lines, composed exactly as printf composes them, for any figures. Every whole
+// target's listing is held to a recorded digest by the command line's test, and the window's
+// lists and tables of used values to the step-by-step search by the search's test.
 #include <gtest/gtest.h>
 
 #include <cfenv>
 #include <cmath>
-#include <limits>
 #include <cstdio>
 #include <cstring>
+#include <limits>
 #include <random>
 #include <string>
 
@@ -51,8 +52,10 @@ TEST(ListingTest, LinesAreComposedAsPrintfComposesThem) {
   }
   // No value, however extreme, raises a floating-point exception (with the traps on, a signal).
   using Limits = std::numeric_limits<double>;
-  const double extremes[] = {Limits::quiet_NaN(), Limits::signaling_NaN(), Limits::infinity(),
-                             -Limits::max(), Limits::denorm_min(), -0.0, 4294967296.5, 1e300};
+  const double extremes[] = {Limits::quiet_NaN(),  Limits::signaling_NaN(),
+                             Limits::infinity(),   -Limits::max(),
+                             Limits::denorm_min(), -0.0,
+                             4294967296.5,         1e300};
   char wide[kLineBuffer];
   std::feclearexcept(FE_ALL_EXCEPT);
   feenableexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
@@ -73,26 +76,6 @@ TEST(ListingTest, LinesAreComposedAsPrintfComposesThem) {
       {509.99999999999994, 510}, {4699.98, 4699},        {-2.5, -2},
       {3e9, INT32_MAX},          {-HUGE_VAL, INT32_MIN}, {std::nan(""), INT32_MIN}};
   for (const auto& [x, figure] : wholeOhms) EXPECT_EQ(WholeOhm(x), figure) << x;
-}
-
-// The window's lists only gain lines, and UseTable holds each used value once, ascending, as the
-// search held it.
-TEST(ListingTest, CalcSubFillsTheUsedValues) {
-  InitTable();
-  TStringList answers(true), used(true);
-  answers.Add("zzz");
-  CalcSub(101, answers, used);
-  EXPECT_EQ(answers.Get(15), "zzz");
-  ASSERT_EQ(UseCount, used.Count());
-  EXPECT_EQ(UseTable[0], 110.00000000000001);
-  for (int i = 0; i < UseCount; ++i) {
-    char line[kValueLineBuffer];
-    ComposeValueLine(line, UseTable[i]);
-    EXPECT_EQ(used.Get(i), line);
-    EXPECT_LT(i > 0 ? UseTable[i - 1] : 0.0, UseTable[i]);
-  }
-  CalcSub(999999, answers, used);
-  EXPECT_EQ(UseCount, 0);
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <string>
-#include <string_view>
 
 #include "platform/Classes.h"
 #include "platform/Codepage.h"
@@ -17,59 +16,40 @@ TEST(PlatformTest, CodePage932MeetsUtf8) {
   if (iconv_t cd = iconv_open("CP932", "UTF-8"); cd != iconv_t(-1)) {
     iconv_close(cd);
   } else {
-    GTEST_SKIP() << "no code page 932 in this C library (a cross build's has no conversion modules)";
+    GTEST_SKIP()
+        << "no code page 932 in this C library (a cross build's has no conversion modules)";
   }
   enum Way { kBoth, kToCp932, kToUtf8 };
-  struct Row {
-    std::string utf8, cp932;
-    Way way;
-  };
-  const Row rows[] = {
+  // clang-format off
+  const std::tuple<std::string, std::string, Way> rows[] = {
       {"4700", "4700", kBoth},
       {"欲しい抵抗値", "\x97~\x82\xb5\x82\xa2\x92\xef\x8dR\x92l", kBoth},
       {"誤差(%)　４７", "\x8c\xeb\x8d\xb7(%)\x81@\x82S\x82V", kBoth},
       {"ｱ◯", "\xb1\x81\xfc", kBoth},  // half-width katakana: one byte; the last trail byte
-      {std::string("1\0"
-                   "2",
-                   3),
-       std::string("1\0"
-                   "2",
-                   3),
-       kBoth},
-      // Unmappable characters become '?', never a digit, whatever they look like.
+      {std::string("1\0" "2", 3), std::string("1\0" "2", 3), kBoth},
+      // Unmappable characters become '?', never a digit, whatever they look like; so do lone
+      // surrogates, as Qt hands them over.
       {"4😀7²३", "4?7??", kToCp932},
-      {"1\xed\xb0\x80"
-       "2",
-       "1?2", kToCp932},  // a lone surrogate, as Qt would hand it over
+      {"1\xed\xb0\x80" "2", "1?2", kToCp932},
       // Bytes that make no character become '?' and leave the bytes after them alone.
       {"47?", "47\x82", kToUtf8},
-      {"?10",
-       "\x82"
-       "10",
-       kToUtf8},
-      {"?5",
-       "\xff"
-       "5",
-       kToUtf8},
+      {"?10", "\x82" "10", kToUtf8},
+      {"?5", "\xff" "5", kToUtf8},
       {"?x?y", "\x85\x40x\x85\xfcy", kToUtf8},
   };
-  for (const Row& r : rows) {
-    if (r.way != kToUtf8) {
-      EXPECT_EQ(Utf8ToCp932(r.utf8).ToStdString(), r.cp932) << r.utf8;
-    }
-    if (r.way != kToCp932) {
-      EXPECT_EQ(Cp932ToUtf8(AnsiString(r.cp932)), r.utf8) << r.utf8;
-    }
+  // clang-format on
+  for (const auto& [utf8, cp932, way] : rows) {
+    EXPECT_TRUE(way == kToUtf8 || Utf8ToCp932(utf8).ToStdString() == cp932) << utf8;
+    EXPECT_TRUE(way == kToCp932 || Cp932ToUtf8(AnsiString(cp932)) == utf8) << utf8;
   }
   // Whatever bytes come in, the way there and back never makes a digit out of one that was not.
   const auto digits = [](std::string_view s) {
-    return std::count_if(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return std::count_if(s.begin(), s.end(), ::isdigit);
   };
   for (int lead = 0; lead < 256; ++lead) {
     for (const int trail : {0x00, 0x30, 0x39, 0x40, 0x7f, 0x80, 0x9f, 0xa0, 0xfc, 0xff}) {
       const char raw[2] = {static_cast<char>(lead), static_cast<char>(trail)};
-      EXPECT_LE(digits(Utf8ToCp932(Cp932ToUtf8(AnsiString(raw, 2))).View()), digits({raw, 2}))
-          << lead << " " << trail;
+      EXPECT_LE(digits(Utf8ToCp932(Cp932ToUtf8(AnsiString(raw, 2))).View()), digits({raw, 2}));
     }
   }
 }
@@ -77,28 +57,26 @@ TEST(PlatformTest, CodePage932MeetsUtf8) {
 TEST(PlatformTest, StringsAndLinesAreValues) {
   // Short texts live inside the string and long ones are shared: both must behave as values.
   for (const std::size_t size : {0, 47, 48, 5000}) {
-    const std::string text(size, 'q');
-    AnsiString a(text);
-    AnsiString b = a;
+    AnsiString a(std::string(size, 'q')), b = a;
     b += "!";
     AnsiString c = std::move(b);
-    AnsiString& same = a;
-    a = same;
-    EXPECT_EQ(a.ToStdString(), text);
-    EXPECT_EQ(c.ToStdString(), text + "!");
+    a = static_cast<AnsiString&>(a);
+    EXPECT_TRUE(a.ToStdString() == std::string(size, 'q') &&
+                c.ToStdString() == a.ToStdString() + "!");
     EXPECT_EQ(c.c_str()[size + 1], '\0');
   }
-  // A sorted list puts blanks before digits, so right-aligned numbers come in numeric order.
+  // A sorted list puts blanks before digits, so right-aligned numbers come in numeric order, and
+  // a line before a longer one it begins.
   TStringList list(true);
-  for (const char* line : {"  75000", "   5100", " 910000", "    110", "   5100", "   51"}) {
+  for (const char* line : {"  75000", "   5100", " 910000", "    110", "   5100", "   51"})
     list.Add(line);
-  }
   list.Delete(2);
-  const char* want[] = {"    110", "   51", "   5100", "  75000", " 910000"};
   ASSERT_EQ(list.Count(), 5);
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(list.Get(i), want[i]);
-  EXPECT_THROW(list.Delete(5), EListError);
-  EXPECT_THROW(list.Get(-1), EListError);
+  for (const std::string want : {"    110", "   51", "   5100", "  75000", " 910000"}) {
+    EXPECT_EQ(list.Get(0).ToStdString(), want);
+    list.Delete(0);
+  }
+  EXPECT_THROW(list.Get(0), EListError);
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 #include <QMessageBox>
 #include <QTimer>
 #include <QtTest>
-#include <algorithm>
 #include <map>
 #include <utility>
 
@@ -23,26 +22,9 @@ namespace {
 // Every message box is answered with OK as soon as it shows, and noted: AnswerBox takes what its
 // action opened, and whatever opened elsewhere is left for CloseWindow to report.
 QStringList boxes;
-QTimer* answering = nullptr;
 
-QStringList Selected(TListBox* list) {
-  QStringList lines;
-  for (int row = 0; row < list->Items->Count(); ++row) {
-    if (list->GetSelected(row)) lines << Lines(list)[row];
-  }
-  return lines;
-}
-
-}  // namespace
-
-void ShowActive(TForm1* form) {
-  form->Show();
-  if (!QTest::qWaitForWindowExposed(form->Handle())) qWarning("window not exposed");
-  form->Handle()->activateWindow();
-  if (!QTest::qWaitForWindowActive(form->Handle())) qWarning("window not active");
-}
-
-static void AnswerEveryBox() {
+void AnswerEveryBox() {
+  static QTimer* answering = nullptr;
   if (answering != nullptr) return;
   answering = new QTimer(QCoreApplication::instance());
   QObject::connect(answering, &QTimer::timeout, [] {
@@ -52,6 +34,23 @@ static void AnswerEveryBox() {
     }
   });
   answering->start(5);
+}
+
+QStringList Selected(TListBox* list) {
+  QStringList rows;
+  for (int row = 0; row < list->Items->Count(); ++row) {
+    if (list->GetSelected(row)) rows << QString::number(row);
+  }
+  return rows;
+}
+
+}  // namespace
+
+void ShowActive(TForm1* form) {
+  form->Show();
+  if (!QTest::qWaitForWindowExposed(form->Handle())) qWarning("window not exposed");
+  form->Handle()->activateWindow();
+  if (!QTest::qWaitForWindowActive(form->Handle())) qWarning("window not active");
 }
 
 TForm1* OpenWindow() {
@@ -148,59 +147,50 @@ std::string Session::Do(const QString& action) {
     if (kind == 'p') Paste(form_, argument);
     if (kind == 'b') QTest::keyClick(form_->Edit1->Handle(), Qt::Key_Backspace);
     const QString text = EditText(form_);
-    const QByteArray utf8 = text.toUtf8();
     double wanted = 0;
     // A paste of the text already there may or may not count as a change.
-    if (engine::AcceptWantedText(Utf8ToCp932(utf8.toStdString()), wanted) &&
+    if (engine::AcceptWantedText(Utf8ToCp932(text.toStdString()), wanted) &&
         (text != before || kind == 'p')) {
-      auto old = std::tie(caption_, ans_, use_, none_);
-      const std::tuple<QString, QStringList, QStringList, QStringList> kept = old;
+      auto model = std::tie(caption_, ans_, use_, none_);
+      const std::tuple<QString, QStringList, QStringList, QStringList> kept = model;
       caption_ = text + QString::fromUtf8(" の結果");
       none_.clear();
       Search(wanted);
-      if (text == before && !Compare().empty()) old = kept;
+      if (text == before && !Compare().empty()) model = kept;
     }
   } else if (kind == 'u' || kind == 'n' || kind == 'a') {
     TListBox* list =
         kind == 'u' ? form_->ListUse : (kind == 'n' ? form_->ListNone : form_->ListAns);
-    const Qt::KeyboardModifiers modifiers = argument.endsWith('^')   ? Qt::ControlModifier
-                                            : argument.endsWith('+') ? Qt::ShiftModifier
-                                                                     : Qt::NoModifier;
+    const auto modifiers = argument.endsWith('^')   ? Qt::ControlModifier
+                           : argument.endsWith('+') ? Qt::ShiftModifier
+                                                    : Qt::NoModifier;
     if (list->Items->Count() > 0)
       ClickLine(list, argument.toInt() % list->Items->Count(), modifiers);
   } else if (kind == '>' || kind == '<' || kind == 'k') {
-    static const std::map<QString, Qt::Key> keys = {
-        {"Tab", Qt::Key_Tab},     {"Backtab", Qt::Key_Backtab}, {"Return", Qt::Key_Return},
-        {"Enter", Qt::Key_Enter}, {"Space", Qt::Key_Space},     {"Up", Qt::Key_Up},
-        {"Down", Qt::Key_Down}};
+    // clang-format off
+    static const std::map<QString, Qt::Key> keys = {{"Tab", Qt::Key_Tab}, {"Return", Qt::Key_Return},
+        {"Enter", Qt::Key_Enter}, {"Space", Qt::Key_Space}, {"Down", Qt::Key_Down}};
+    // clang-format on
     const bool ctrl = argument.startsWith('^');
-    const Qt::Key key =
-        keys.count(argument.mid(ctrl)) ? keys.at(argument.mid(ctrl)) : Qt::Key_unknown;
     QWidget* focus = QApplication::focusWidget();
     const auto press = [&] {
       if (kind != 'k') Click(kind == '>' ? form_->Button1 : form_->Button2);
-      if (kind == 'k') QTest::keyClick(focus, key, ctrl ? Qt::ControlModifier : Qt::NoModifier);
+      if (kind == 'k')
+        QTest::keyClick(focus, keys.at(argument.mid(ctrl)),
+                        ctrl ? Qt::ControlModifier : Qt::NoModifier);
     };
     // A button pressed from the keyboard moves as a click does.
-    const bool pressed =
-        kind != 'k' || ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
-                        (focus == form_->Button1->Handle() || focus == form_->Button2->Handle()));
-    const bool forward = kind == '>' || (kind == 'k' && focus == form_->Button1->Handle());
-    if (!pressed) {
-      press();
-    } else if (forward) {
+    const bool returned = argument == "Return" || argument == "Enter";
+    if (kind == '>' || (returned && focus == form_->Button1->Handle())) {
       problem = Move(press, form_->ListUse, form_->ListNone, use_, none_);
-    } else {
+    } else if (kind == '<' || (returned && focus == form_->Button2->Handle())) {
       problem = Move(press, form_->ListNone, form_->ListUse, none_, use_);
+    } else {
+      press();
     }
   } else if (kind == 's') {
-    QStringList rows;
-    TListBox* list = argument.startsWith('u') ? form_->ListUse : form_->ListNone;
-    for (int row = 0; row < list->Items->Count(); ++row) {
-      if (list->GetSelected(row)) rows << QString::number(row);
-    }
-    if (rows.join(',') != argument.mid(1))
-      problem = "selected there: " + rows.join(',').toStdString();
+    const QStringList rows = Selected(argument.startsWith('u') ? form_->ListUse : form_->ListNone);
+    if (rows.join(',') != argument.mid(1)) problem = "selected: " + rows.join(',').toStdString();
   } else if (kind == '=') {
     if (EditText(form_) != argument) problem = "Edit1 holds " + EditText(form_).toStdString();
   } else {
@@ -214,26 +204,24 @@ std::string Session::Move(const std::function<void()>& press, TListBox* from, TL
   const QStringList selected = Selected(from), selectedThere = Selected(to);
   const AnsiString text = form_->Edit1->GetText();
   QStringList expectedBox;
-  if (!selected.isEmpty()) {
-    for (const QString& line : selected) modelFrom.removeOne(line);
-    modelTo += selected;
-    modelTo.sort();
-    try {
-      if (!text.IsEmpty()) Search(StrToFloat(text));
-    } catch (const EConvertError& error) {
-      expectedBox = QStringList{"OhmSift", QString::fromStdString(Cp932ToUtf8(error.Message))};
-      ans_.clear();
-      use_.clear();
-    }
+  for (const QString& row : selected) modelTo << Lines(from)[row.toInt()];
+  for (int i = int(selected.size()) - 1; i >= 0; --i) modelFrom.removeAt(selected[i].toInt());
+  modelTo.sort();
+  try {
+    if (!selected.isEmpty() && !text.IsEmpty()) Search(StrToFloat(text));
+  } catch (const EConvertError& error) {
+    expectedBox = QStringList{"OhmSift", QString::fromStdString(Cp932ToUtf8(error.Message))};
+    ans_.clear();
+    use_.clear();
   }
   const QStringList box = AnswerBox(press);
-  if (box != expectedBox) return "error box " + box.join('|').toStdString();
   // The window says it in its own language.
-  if (!box.isEmpty() && !box[1].endsWith(QString::fromUtf8("は正しい数値ではありません。"))) {
-    return "an error box not in Japanese";
+  if (box != expectedBox ||
+      (!box.isEmpty() && !box[1].endsWith(QString::fromUtf8("は正しい数値ではありません。")))) {
+    return "error box " + box.join('|').toStdString();
   }
-  const bool refilled = !selected.isEmpty() && to == form_->ListUse && !text.IsEmpty();
   if (!selected.isEmpty() && !Selected(from).isEmpty()) return "lines still selected";
+  const bool refilled = !selected.isEmpty() && to == form_->ListUse && !text.IsEmpty();
   if (Selected(to) != (refilled ? QStringList() : selectedThere)) return "selection changed there";
   return {};
 }
@@ -245,14 +233,12 @@ std::string Session::Compare() const {
                                                                {Lines(form_->ListUse), use_},
                                                                {Lines(form_->ListNone), none_}};
   for (const auto& [shown, model] : shownAndModel) {
-    if (shown != model) {
+    if (shown != model)
       return shown.join('|').toStdString() + " shown, " + model.join('|').toStdString() + " due";
-    }
   }
   for (TListBox* list : {form_->ListAns, form_->ListUse, form_->ListNone}) {
-    const QAbstractItemModel* view = View(list)->model();
-    for (int row = 0; row < view->rowCount(); ++row) {
-      if (view->index(row, 0).data().toString() != Lines(list).value(row)) {
+    for (int row = 0; row < View(list)->model()->rowCount(); ++row) {
+      if (View(list)->model()->index(row, 0).data().toString() != Lines(list).value(row)) {
         return "a list shows other lines than it holds";
       }
     }

@@ -18,7 +18,8 @@
 
 namespace {
 
-const QString kHeading = QString::fromUtf8("誤差(%)　必要な抵抗１　抵抗２　できた抵抗値");
+const QString kHeading =
+    QString::fromUtf8("誤差(%)　必要な抵抗１　抵抗２　できた抵抗値");  // Label4
 
 // The leftmost column inside rect (past its first pixels, where a frame may be) with a dark pixel.
 int FirstInk(const QImage& image, const QRect& rect) {
@@ -87,50 +88,45 @@ class WindowTest : public QObject {
     }
   }
 
-  void controls_data() {
-    QTest::addColumn<QRect>("geometry");  // -1: a label sizes itself to its caption
-    QTest::addColumn<QString>("text");    // a button's caption, else the accessible name
-    QTest::addColumn<QString>("hint");    // tooltip and accessible description
-    const auto u = [](const char* s) { return QString::fromUtf8(s); };
-    QTest::newRow("ListAns") << QRect(0, 160, 313, 129) << kHeading << "";
-    QTest::newRow("Edit1") << QRect(8, 16, 73, 20) << u("欲しい抵抗値")
-                           << u("100Ω以上の欲しい抵抗値（整数）を入力");
-    QTest::newRow("ListUse") << QRect(104, 16, 81, 113) << u("必要な抵抗") << "";
-    QTest::newRow("ListNone") << QRect(224, 16, 81, 113) << u("持っていない抵抗") << "";
-    QTest::newRow("Button1") << QRect(192, 40, 25, 25) << "->" << u("持っていない抵抗に移す");
-    QTest::newRow("Button2") << QRect(192, 80, 25, 25) << "<-" << u("必要な抵抗に移す");
-    QTest::newRow("Label1") << QRect(8, 0, -1, -1) << u("欲しい抵抗値") << "";
-    QTest::newRow("Label2") << QRect(112, 0, -1, -1) << u("必要な抵抗") << "";
-    QTest::newRow("Label3") << QRect(216, 0, -1, -1) << u("持っていない抵抗") << "";
-    QTest::newRow("Label4") << QRect(8, 144, 258, -1) << kHeading << "";
-    QTest::newRow("NeedReg") << QRect(8, 120, 4, -1) << ""
-                             << "";
-  }
+  // Every control: place, size (a label's fits its caption), face, text (a button's caption, a
+  // label's, else the accessible name a label gives it), hint (tooltip and accessible
+  // description) and whether it takes the focus.
   void controls() {
-    QFETCH(QRect, geometry);
-    QFETCH(QString, text);
-    QFETCH(QString, hint);
-    auto* w = form->Handle()->findChild<QWidget*>(QTest::currentDataTag());
-    QVERIFY(w != nullptr);
-    QCOMPARE(QRect(w->pos(), QSize(geometry.width() < 0 ? -1 : w->width(),
-                                   geometry.height() < 0 ? -1 : w->height())),
-             geometry);
-    // The results, the value lists and the heading are in the list font, the rest in the window's.
-    const bool listFont = qobject_cast<QListView*>(w) != nullptr || w == form->Label4->Handle();
-    QCOMPARE(QFontInfo(w->font()).family(), listFont ? "IPAGothic" : "IPAPGothic");
-    QCOMPARE(QFontInfo(w->font()).pixelSize(), 12);
-    if (auto* label = qobject_cast<QLabel*>(w)) {
-      QCOMPARE(label->text(), text);
-      QCOMPARE(label->focusPolicy(), Qt::NoFocus);
-      if (!text.isEmpty()) QCOMPARE(w->width(), QFontMetrics(w->font()).horizontalAdvance(text));
-    } else {
+    QStringList shown;
+    for (auto* w : form->Handle()->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+      auto* label = qobject_cast<QLabel*>(w);
       auto* button = qobject_cast<QPushButton*>(w);
-      QCOMPARE(button != nullptr ? button->text() : w->accessibleName(), text);
+      const QString text = label ? label->text() : button ? button->text() : w->accessibleName();
+      const QFontMetrics metrics(w->font());
+      const bool fits = label && !text.isEmpty() && w->width() == metrics.horizontalAdvance(text) &&
+                        w->height() == std::max(12, metrics.height());
+      QCOMPARE(w->accessibleDescription(), w->toolTip());
+      shown << QString("%1 %2 %3 %4 %5 %6 \"%7\" \"%8\" %9")
+                   .arg(w->objectName())
+                   .arg(w->x())
+                   .arg(w->y())
+                   .arg(fits ? "fit" : QString::number(w->width()),
+                        fits ? "fit" : QString::number(w->height()))
+                   .arg(QFontInfo(w->font()).family() + " " +
+                            QString::number(QFontInfo(w->font()).pixelSize()),
+                        text, w->toolTip(), w->focusPolicy() == Qt::NoFocus ? "-" : "tab");
     }
-    QCOMPARE(w->toolTip(), hint);
-    QCOMPARE(w->accessibleDescription(), hint);
+    // clang-format off
+    QCOMPARE(shown.join('\n'), QString::fromUtf8(R"(Label1 8 0 fit fit IPAPGothic 12 "欲しい抵抗値" "" -
+Label2 112 0 fit fit IPAPGothic 12 "必要な抵抗" "" -
+Label3 216 0 fit fit IPAPGothic 12 "持っていない抵抗" "" -
+Label4 8 144 fit fit IPAGothic 12 "誤差(%)　必要な抵抗１　抵抗２　できた抵抗値" "" -
+NeedReg 8 120 4 12 IPAPGothic 12 "" "" -
+ListAns 0 160 313 129 IPAGothic 12 "誤差(%)　必要な抵抗１　抵抗２　できた抵抗値" "" tab
+Edit1 8 16 73 20 IPAPGothic 12 "欲しい抵抗値" "100Ω以上の欲しい抵抗値（整数）を入力" tab
+ListUse 104 16 81 113 IPAGothic 12 "必要な抵抗" "" tab
+ListNone 224 16 81 113 IPAGothic 12 "持っていない抵抗" "" tab
+Button1 192 40 25 25 IPAPGothic 12 "->" "持っていない抵抗に移す" tab
+Button2 192 80 25 25 IPAPGothic 12 "<-" "必要な抵抗に移す" tab)"));
+    // clang-format on
+    QCOMPARE(form->Label4->Handle()->width(), 258);  // 43 columns of 6 pixels
     // Edit1 tells input methods that it takes digits.
-    QCOMPARE(bool(w->inputMethodHints() & Qt::ImhDigitsOnly), w == form->Edit1->Handle());
+    QVERIFY(form->Edit1->Handle()->inputMethodHints() & Qt::ImhDigitsOnly);
   }
 
   // Where another face stands in, taller than 12 pixels, each label takes the height of its line.
