@@ -12,10 +12,6 @@
 
 namespace fuzz {
 
-inline bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
 // What StrToFloat must give: after leading blanks and tabs, [+-]? (digits [. digits?] | . digits)
 // ([eE] [+-]? digits)? and nothing else, read by the C library (correctly rounded) in the "C"
 // locale whatever the process's; a value too large for a double is no number.
@@ -24,7 +20,7 @@ inline std::optional<double> ReferenceRead(std::string_view t) {
   std::size_t i = 0;
   const auto digits = [&] {
     const std::size_t from = i;
-    while (i < t.size() && IsDigit(t[i])) ++i;
+    while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i;
     return i - from;
   };
   if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
@@ -50,7 +46,7 @@ inline std::optional<long> WantedValue(std::string_view text) {
   if (text.empty()) return std::nullopt;
   long value = 0;
   for (const char c : text) {
-    if (!IsDigit(c)) return std::nullopt;
+    if (c < '0' || c > '9') return std::nullopt;
     value = std::min(value * 10 + (c - '0'), 10000000L);
   }
   if (value <= 100 || value >= 1000000) return std::nullopt;

@@ -23,11 +23,9 @@ int main(int argc, char** argv) {
   std::sort(files.begin(), files.end());  // the same order on every run
   for (const auto& file : files) {
     std::ifstream in(file, std::ios::binary);
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(in)), {});
-    const std::string name = file.string();
-    fuzz::currentInput = name.c_str();
-    // A copy of exactly the input's size, so that a read past its end is caught.
-    const std::vector<std::uint8_t> data(bytes.begin(), bytes.end());
+    // Exactly the input's size, so that a read past its end is caught.
+    const std::vector<std::uint8_t> data((std::istreambuf_iterator<char>(in)), {});
+    fuzz::currentInput = file.c_str();
     LLVMFuzzerTestOneInput(data.data(), data.size());
   }
   std::printf("replayed %zu inputs\n", files.size());

@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-25}
 build=build-fuzz
-targets=(fuzz_strtofloat fuzz_wanted fuzz_cli fuzz_window)
+targets=(fuzz_strtofloat fuzz_cli fuzz_window)
 
 CC=clang-14 CXX=clang++-14 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DOHMSIFT_FUZZ=ON -DOHMSIFT_WINDOW=ON -DBUILD_TESTING=ON -DOHMSIFT_WERROR=ON >/dev/null

@@ -18,30 +18,27 @@
 namespace climodel {
 namespace {
 
-// The wanted texts of a command line and its input, in order, with empty lines kept.
+// The lines of a text, the last one even if unterminated; false if it is.
+bool Split(std::string_view text, std::vector<std::string>& lines) {
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t newline = std::min(text.find('\n', start), text.size());
+    lines.emplace_back(text.substr(start, newline - start));
+    start = newline + 1;
+  }
+  return text.empty() || text.back() == '\n';
+}
+
+// The wanted texts of a command line and its input, in order, with empty lines kept: the input's
+// lines without a carriage return at the end and the blanks around the value.
 std::vector<std::string> Wanted(const cli::Options& options, std::string_view input) {
-  std::vector<std::string> wanted(options.wanted.begin(), options.wanted.end());
-  // Lines without a carriage return at the end and the blanks around the value.
-  for (std::size_t start = 0; options.wanted.empty() && start < input.size();) {
-    const std::size_t newline = std::min(input.find('\n', start), input.size());
-    std::string_view line = input.substr(start, newline - start);
+  std::vector<std::string> wanted(options.wanted.begin(), options.wanted.end()), lines;
+  if (options.wanted.empty()) Split(input, lines);
+  for (std::string_view line : lines) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     const std::size_t first = line.find_first_not_of(" \t"), last = line.find_last_not_of(" \t");
     wanted.emplace_back(first == line.npos ? "" : line.substr(first, last - first + 1));
-    start = newline + 1;
   }
   return wanted;
-}
-
-// The lines of a text that ends every line; false if one is unterminated.
-bool Split(const std::string& text, std::vector<std::string>& lines) {
-  for (std::size_t start = 0; start < text.size();) {
-    const std::size_t newline = text.find('\n', start);
-    if (newline == std::string::npos) return false;
-    lines.push_back(text.substr(start, newline - start));
-    start = newline + 1;
-  }
-  return true;
 }
 
 std::string Number(double x) {
@@ -51,70 +48,59 @@ std::string Number(double x) {
 
 std::string ValueLine(long value) {
   char line[32];
-  std::snprintf(line, sizeof line, "%7ld", value);
+  std::snprintf(line, sizeof line, "%7ld\n", value);
   return line;
 }
 
-// The pairs for a wanted value, by the step-by-step search, in the order the window shows them
-// (by their lines' text), each with its line.
+// A pair for a wanted value, as the step-by-step search finds it: its line of the listing, by
+// which the window orders the pairs, its resistors in whole ohms, its value, its deviation (%).
 struct Found {
-  std::vector<std::pair<std::string, int>> lines;  // text, index in the search's result
-  reference::Result result;
-  std::set<long> needed;
+  std::string line;
+  long r1, r2;
+  double value, deviation;
+  bool operator<(const Found& other) const { return line < other.line; }
 };
 
-Found Search(long target, const cli::Options& e) {
+std::vector<Found> Search(long target, const cli::Options& e) {
   std::vector<double> without, only;
   if (e.without) without.assign(e.without->begin(), e.without->end());
   if (e.only) only.assign(e.only->begin(), e.only->end());
-  Found f{{},
-          reference::Search(e.series.mantissas, double(target), e.count, e.tolerance, without,
-                            e.only ? std::optional<std::span<const double>>(only) : std::nullopt),
-          {}};
-  for (int k = 0; k < f.result.count; ++k) {
+  const reference::Result r =
+      reference::Search(e.series.mantissas, double(target), e.count, e.tolerance, without,
+                        e.only ? std::optional<std::span<const double>>(only) : std::nullopt);
+  std::vector<Found> found;
+  for (int k = 0; k < r.count; ++k) {
+    const long r1 = engine::WholeOhm(r.reg1[k]), r2 = engine::WholeOhm(r.reg2[k]);
+    const double percent = engine::arith::Product(r.error[k], 100.0);
     char line[256];
-    std::snprintf(line, sizeof line, " %f  %8ld  %8ld  %8.3f",
-                  std::fabs(engine::arith::Product(f.result.error[k], 100.0)),
-                  long{engine::WholeOhm(f.result.reg1[k])},
-                  long{engine::WholeOhm(f.result.reg2[k])}, f.result.value[k]);
-    f.lines.emplace_back(line, k);
-    f.needed.insert({engine::WholeOhm(f.result.reg1[k]), engine::WholeOhm(f.result.reg2[k])});
+    std::snprintf(line, sizeof line, " %f  %8ld  %8ld  %8.3f", std::fabs(percent), r1, r2,
+                  r.value[k]);
+    found.push_back({line, r1, r2, r.value[k], -percent});
   }
-  std::sort(f.lines.begin(), f.lines.end());
-  return f;
+  std::stable_sort(found.begin(), found.end());
+  return found;
 }
 
-// The CSV rows of a text, by RFC 4180: quoted fields may hold commas, quotes (doubled) and line
-// breaks.
-std::vector<std::vector<std::string>> CsvRows(const std::string& text) {
-  std::vector<std::vector<std::string>> rows(1, std::vector<std::string>(1));
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '"' && rows.back().back().empty()) {
-      for (++i;
-           i < text.size() && !(text[i] == '"' && (i + 1 == text.size() || text[i + 1] != '"'));
-           ++i) {
-        rows.back().back() += text[i];
-        i += text[i] == '"';
-      }
-    } else if (text[i] == ',') {
-      rows.back().emplace_back();
-    } else if (text[i] == '\n') {
-      rows.emplace_back(1);
-    } else {
-      rows.back().back() += text[i];
-    }
-  }
-  rows.pop_back();  // after the last line break
-  return rows;
+// A CSV field (RFC 4180) that may hold anything: quoted, its quotes doubled.
+std::string Quoted(const std::string& text) {
+  std::string field = "\"";
+  for (const char c : text) field += c == '"' ? "\"\"" : std::string(1, c);
+  return field + '"';
+}
+
+// The arguments as main gets them, pointing into copies.
+std::vector<char*> Argv(std::vector<std::string>& copies) {
+  std::vector<char*> argv = {const_cast<char*>("ohmsift-cli")};
+  for (std::string& a : copies) argv.push_back(a.data());
+  argv.push_back(nullptr);
+  return argv;
 }
 
 }  // namespace
 
 Run RunInMemory(const std::vector<std::string>& args, std::string_view input) {
   std::vector<std::string> copies(args);
-  std::vector<char*> argv = {const_cast<char*>("ohmsift-cli")};
-  for (std::string& a : copies) argv.push_back(a.data());
-  argv.push_back(nullptr);
+  std::vector<char*> argv = Argv(copies);
   std::string in(input);
   std::FILE* inFile =
       in.empty() ? std::fopen("/dev/null", "r") : fmemopen(in.data(), in.size(), "r");
@@ -135,11 +121,10 @@ std::string Check(const std::vector<std::string>& args, std::string_view input, 
   std::vector<std::string> outLines, errLines;
   if (!Split(out, outLines) || !Split(err, errLines)) return "an unterminated line";
   std::vector<std::string> copies(args);
-  std::vector<char*> argv = {const_cast<char*>("ohmsift-cli")};
-  for (std::string& a : copies) argv.push_back(a.data());
+  std::vector<char*> argv = Argv(copies);
   cli::Options e;
   std::string problem;
-  if (!cli::ParseArguments(int(argv.size()), argv.data(), e, problem)) {
+  if (!cli::ParseArguments(int(argv.size()) - 1, argv.data(), e, problem)) {
     const bool ok = status == 2 && out.empty() && errLines.size() == 2 &&
                     errLines[0] == "ohmsift-cli: " + problem &&
                     errLines[1] == "Try 'ohmsift-cli --help' for more information.";
@@ -150,14 +135,9 @@ std::string Check(const std::vector<std::string>& args, std::string_view input, 
     return status == 0 && err.empty() && out.rfind(first, 0) == 0 ? "" : "no help or version";
   }
   const std::vector<std::string> wanted = Wanted(e, input);
-  const std::string format = e.format == cli::Format::kCsv    ? "csv"
-                             : e.format == cli::Format::kJson ? "json"
-                                                              : "text";
-  // What must come out, line by line (text, JSON) or row by row (CSV).
-  std::vector<std::string> due;
+  // What must come out: the text, the CSV, or line by line the JSON objects.
+  std::string dueText, dueCsv = "wanted,r1,r2,value,deviation_percent\n";
   std::vector<nlohmann::ordered_json> dueJson;
-  std::vector<std::vector<std::string>> dueRows = {
-      {"wanted", "r1", "r2", "value", "deviation_percent"}};
   std::size_t refused = 0;
   for (std::size_t n = 0; n < wanted.size(); ++n) {
     const std::string& text = wanted[n];
@@ -170,7 +150,7 @@ std::string Check(const std::vector<std::string>& args, std::string_view input, 
       if (refused >= errLines.size() || errLines[refused++].rfind(prefix, 0) != 0) {
         return "no refusal of " + text;
       }
-      dueRows.push_back({text, "", "", "", ""});
+      dueCsv += Quoted(text) + ",,,,\n";
       dueJson.push_back({{"input", text}, {"error", nullptr}});
       try {
         dueJson.back().dump();
@@ -179,39 +159,39 @@ std::string Check(const std::vector<std::string>& args, std::string_view input, 
       }
       continue;
     }
-    const Found f = Search(*target, e);
-    if (format == "text") {
-      due.insert(due.end(), {text + " の結果", "誤差(%)　必要な抵抗１　抵抗２　できた抵抗値"});
-      for (const auto& [line, k] : f.lines) due.push_back(line);
-      due.insert(due.end(), {"", "必要な抵抗"});
-      for (const long v : f.needed) due.push_back(ValueLine(v));
-      if (e.without) due.insert(due.end(), {"", "持っていない抵抗"});
-      for (const long v : e.without.value_or(std::vector<long>())) due.push_back(ValueLine(v));
-      due.emplace_back();
+    const std::vector<Found> found = Search(*target, e);
+    std::set<long> needed;
+    for (const Found& p : found) needed.insert({p.r1, p.r2});
+    if (e.format == cli::Format::kText) {
+      dueText += text + " の結果\n誤差(%)　必要な抵抗１　抵抗２　できた抵抗値\n";
+      for (const Found& p : found) dueText += p.line + "\n";
+      dueText += "\n必要な抵抗\n";
+      for (const long v : needed) dueText += ValueLine(v);
+      if (e.without) dueText += "\n持っていない抵抗\n";
+      for (const long v : e.without.value_or(std::vector<long>())) dueText += ValueLine(v);
+      dueText += "\n";
       continue;
     }
     nlohmann::ordered_json object = {{"wanted", *target},
                                      {"series", e.series.name},
                                      {"tolerance_percent", e.tolerancePercent},
                                      {"pairs", nlohmann::json::array()}};
-    for (const auto& [line, k] : f.lines) {
-      const long r1 = engine::WholeOhm(f.result.reg1[k]), r2 = engine::WholeOhm(f.result.reg2[k]);
-      const double deviation = -engine::arith::Product(f.result.error[k], 100.0);
-      dueRows.push_back({std::to_string(*target), std::to_string(r1), std::to_string(r2),
-                         Number(f.result.value[k]), Number(deviation)});
+    for (const Found& p : found) {
+      dueCsv += std::to_string(*target) + "," + std::to_string(p.r1) + "," + std::to_string(p.r2) +
+                "," + Number(p.value) + "," + Number(p.deviation) + "\n";
       object["pairs"].push_back(
-          {{"r1", r1}, {"r2", r2}, {"value", f.result.value[k]}, {"deviation_percent", deviation}});
+          {{"r1", p.r1}, {"r2", p.r2}, {"value", p.value}, {"deviation_percent", p.deviation}});
     }
-    if (f.lines.empty()) dueRows.push_back({std::to_string(*target), "", "", "", ""});
-    object["needed"] = f.needed;
+    if (found.empty()) dueCsv += std::to_string(*target) + ",,,,\n";
+    object["needed"] = needed;
     if (e.without) object["without"] = *e.without;
     if (e.only) object["only"] = *e.only;
     dueJson.push_back(object);
   }
   if (refused != errLines.size()) return "more messages than refusals";
   if (status != (refused == 0 ? 0 : 1)) return "status " + std::to_string(status);
-  if (format == "csv") return CsvRows(out) == dueRows ? "" : "not the CSV rows due";
-  if (format == "json") {
+  if (e.format == cli::Format::kCsv) return out == dueCsv ? "" : "not the CSV due";
+  if (e.format == cli::Format::kJson) {
     if (outLines.size() != dueJson.size()) return "not the JSON lines due";
     for (std::size_t i = 0; i < dueJson.size(); ++i) {
       // The same values, keys in the same order; an error's wording is free.
@@ -224,8 +204,7 @@ std::string Check(const std::vector<std::string>& args, std::string_view input, 
     }
     return {};
   }
-  if (outLines != due) return "not the text due";
-  return {};
+  return out == dueText ? "" : "not the text due";
 }
 
 }  // namespace climodel

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <tuple>
 
 #include "CliModel.h"
 
@@ -15,43 +16,19 @@ TEST(CliTest, EveryOptionAndFormat) {
   const std::string dir = ::testing::TempDir() + "ohmsift_cli_" + std::to_string(getpid()) + "_";
   std::ofstream(dir + "stock") << "# the drawer\n4k7, 5k1,5.6k\n\n  62000 \r\n30k\n1M\n";
   std::ofstream(dir + "bad") << "4700\n\n4k7x\n";
-  std::string tooMany = "1", refused = "z", quoted = "\"z";
-  for (int v = 2; v <= 201; ++v) tooMany += "," + std::to_string(v);
+  const std::string stock = "@" + dir + "stock";
+  std::string refused = "z", quoted = "\"z";
   for (int i = 0; i < 30; ++i) refused += "あ";
   for (int i = 0; i < 19; ++i) quoted += "あ";  // 58 bytes: the 20th character would pass 60
-  struct Row {
-    std::vector<std::string> args;
-    std::string input;
-    int status;
-    std::string err = "";  // a text the messages must hold
-  };
-  const Row rows[] = {
-      {{"4700"}, "", 0},
-      {{"--without", "8200,510,5100", "0101", "999999"}, "", 0},  // a block without pairs too
+  // Arguments, standard input, status, and a text the messages must hold.
+  const std::tuple<std::vector<std::string>, std::string, int, std::string> rows[] = {
+      // Runs that print: the status and the messages; what they print is the model's (and the
+      // corpus of the command line's fuzz target holds many more, replayed by every build).
       {{"--without=8200", "--", "-4700", "4700", "--help"}, "", 1, "refused \"-4700\""},
-      {{}, "  4700 \r\n\n\t101\n", 0},
       {{}, "4700\nx\x01y\n", 1, "ohmsift-cli: line 2: refused \"x?y\": a wanted value is"},
       {{refused}, "", 1, quoted + "...\""},  // cut where a character ends: UTF-8 still
-      {{"abc", "100", "1000000", "４７００"}, "", 1},
-      {{"--help"}, "", 0},
-      {{"--version", "4700"}, "", 0},
-      {{"--without", tooMany, "4700"}, "", 0},  // any length: the window's table holds 200
-      {{"--series", "E3", "--count=100", "4700", "150"}, "", 0},
-      {{"--series=e192", "--count", "40", "4700", "101"}, "", 0},
-      {{"--series", "E12", "--tolerance", "0.5", "--format", "csv", "1000", "abc", "999999"},
-       "",
-       1},
-      {{"--tolerance", "50", "--count", "100", "--series", "E6", "999"}, "", 0},
-      {{"--tolerance", ".001", "--series", "E48", "101", "60090"}, "", 0},
-      {{"--only", "@" + dir + "stock", "--without", "5100", "--format=json", "4700", "x\"y"},
-       "",
-       1},
-      {{"--only", "@" + dir + "stock", "4700", "--format", "text", "--", "--x"}, "", 1},
-      {{"--format", "json", "--series", "E96", "--without", "4k7,4.87k,1M"},
-       "4700\n\xff\xfe\n\n\t2200\n",
-       1},
-      {{"--format", "csv"}, "4700\n\"a,b\"\n", 1},
-      {{"--without", "1k02,100R,0004k7,4700.000,9999999", "1000"}, "", 0},
+      {{"--only", stock, "--without", "5100", "--format=json", "4700", "x\"y"}, "", 1, ""},
+      {{"--only", stock, "4700", "--format", "text", "--", "--x"}, "", 1, ""},
       // Each malformed option or list entry, named.
       {{"--frobnicate", "4700"}, "", 2, "unknown option \"--frobnicate\""},
       {{"4700", "--without"}, "", 2, "--without needs a value"},
@@ -72,12 +49,12 @@ TEST(CliTest, EveryOptionAndFormat) {
       {{"--format", "xml", "4700"}, "", 2, "--format takes text, csv or json"},
       {{"--only", "1", "--only=2", "4700"}, "", 2, "--only may be given only once"},
   };
-  for (const Row& row : rows) {
-    const std::string name = row.args.empty() ? row.input : row.args[0];
-    const climodel::Run run = climodel::RunInMemory(row.args, row.input);
-    EXPECT_EQ(run.status, row.status) << name << ": " << run.err;
-    EXPECT_NE(run.err.find(row.err), std::string::npos) << name << ": " << run.err;
-    EXPECT_EQ(climodel::Check(row.args, row.input, run), "") << name << ": " << run.err;
+  for (const auto& [args, input, status, err] : rows) {
+    const climodel::Run run = climodel::RunInMemory(args, input);
+    const std::string name = (args.empty() ? input : args[0]) + ": " + run.err;
+    EXPECT_EQ(run.status, status) << name;
+    EXPECT_NE(run.err.find(err), std::string::npos) << name;
+    EXPECT_EQ(climodel::Check(args, input, run), "") << name;
   }
 }
 

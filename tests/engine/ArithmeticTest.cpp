@@ -4,12 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <limits>
 #include <random>
-#include <string>
 #include <vector>
 
 #include "engine/Arithmetic.h"
@@ -20,27 +19,10 @@ namespace {
 namespace soft = engine::arith::soft;
 namespace hardware = engine::arith::hardware;
 
-std::uint64_t Bits(double x) {
-  std::uint64_t bits;
-  std::memcpy(&bits, &x, sizeof bits);
-  return bits;
-}
-
-double FromBits(std::uint64_t bits) {
-  double x;
-  std::memcpy(&x, &bits, sizeof x);
-  return x;
-}
-
-// NaNs are alike whatever their payload; everything else must agree in every bit.
-bool Same(double a, double b) {
-  return (std::isnan(a) && std::isnan(b)) || Bits(a) == Bits(b);
-}
-
-std::string Hex(long double a, long double b = 0) {
-  char text[96];
-  std::snprintf(text, sizeof text, "%La, %La", a, b);
-  return text;
+// NaNs are alike whatever their payload; everything else must agree in every bit (a double's
+// every bit is in the long double it widens to).
+bool Same(long double a, long double b) {
+  return (std::isnan(a) && std::isnan(b)) || (a == b && std::signbit(a) == std::signbit(b));
 }
 
 // Any double: zeros, subnormals, the ends of the range, infinities, NaN, values with few bits (so
@@ -51,20 +33,14 @@ double AnyDouble(std::mt19937_64& random) {
   const double specials[] = {0.0, -0.0, Limits::infinity(), -Limits::infinity(), Limits::quiet_NaN(),
                              Limits::denorm_min(), Limits::min(), Limits::max(), 1.0, 0.01, -0.05};
   // clang-format on
-  constexpr std::uint64_t kFraction = (std::uint64_t{1} << 52) - 1;
-  switch (random() % 6) {
-    case 0:
-      return FromBits(random());
-    case 1:
-      return specials[random() % std::size(specials)];
-    case 2:
-      return FromBits((random() & kFraction) | (random() & (1ull << 63)));  // subnormal
-    case 3:
-      return std::ldexp(double(random() % 4096), int(random() % 80) - 40);
-    default:
-      return FromBits((random() % 60 + 1013) << 52 | (random() & kFraction) |
-                      (random() % 16 == 0 ? 1ull << 63 : 0));
-  }
+  const std::uint64_t bits = random(), fraction = random() & ((1ull << 52) - 1),
+                      sign = random() & (1ull << 63);
+  const double kinds[] = {
+      std::bit_cast<double>(bits), specials[bits % std::size(specials)],
+      std::bit_cast<double>(fraction | sign),  // subnormal
+      std::ldexp(double(bits % 4096), int(bits >> 32) % 80 - 40),
+      std::bit_cast<double>((bits % 60 + 1013) << 52 | fraction | ((bits >> 8) % 16 ? 0 : sign))};
+  return kinds[std::min<std::uint64_t>(random() % 6, 4)];
 }
 
 long double ToLong(const soft::Ext& e) {
@@ -82,10 +58,6 @@ soft::Ext FromLong(long double x) {
   const long double fraction = std::frexp(std::fabs(x), &exponent);
   return {soft::Ext::kFinite, std::signbit(x), exponent - 64,
           static_cast<std::uint64_t>(std::ldexp(fraction, 64))};
-}
-
-bool SameLong(long double a, long double b) {
-  return (std::isnan(a) && std::isnan(b)) || (a == b && std::signbit(a) == std::signbit(b));
 }
 
 TEST(ArithmeticTest, IntegerPathMatchesTheHardware) {
@@ -107,11 +79,10 @@ TEST(ArithmeticTest, IntegerPathMatchesTheHardware) {
     }
     if (std::fabs(a) > 1e600L || std::fabs(b) > 1e600L) continue;
     const soft::Ext x = FromLong(a), y = FromLong(b);
-    ASSERT_TRUE(SameLong(ToLong(soft::Multiply(x, y)), a * b) &&
-                SameLong(ToLong(soft::Add(x, y)), a + b) &&
-                SameLong(ToLong(soft::Subtract(x, y)), a - b) &&
-                SameLong(ToLong(soft::Divide(x, y)), a / b) && Same(soft::ToDouble(x), double(a)))
-        << Hex(a, b);
+    ASSERT_TRUE(Same(ToLong(soft::Multiply(x, y)), a * b) && Same(ToLong(soft::Add(x, y)), a + b) &&
+                Same(ToLong(soft::Subtract(x, y)), a - b) &&
+                Same(ToLong(soft::Divide(x, y)), a / b) && Same(soft::ToDouble(x), double(a)))
+        << std::hexfloat << a << ", " << b;
   }
   // Each formula on any doubles, and the whole-ohm figure next to every integer the engine meets
   // and at the ends of the 32-bit range, where the last bits of x + 0.01 decide it.
@@ -122,7 +93,7 @@ TEST(ArithmeticTest, IntegerPathMatchesTheHardware) {
                 Same(soft::Parallel(a, b), hardware::Parallel(a, b)) &&
                 Same(soft::RelativeError(a, b), hardware::RelativeError(a, b)) &&
                 soft::TruncatedSum(a, b) == hardware::TruncatedSum(a, b))
-        << Hex(a, b);
+        << std::hexfloat << a << ", " << b;
   }
   std::vector<double> near;
   for (int whole = -2000; whole <= 1000000; ++whole)
@@ -135,7 +106,7 @@ TEST(ArithmeticTest, IntegerPathMatchesTheHardware) {
     for (int step = 0; step < 5; ++step, x = std::nextafter(x, HUGE_VAL)) {
       ASSERT_TRUE(soft::TruncatedSum(x, 0.01) == hardware::TruncatedSum(x, 0.01) &&
                   soft::TruncatedSum(x, -0.01) == hardware::TruncatedSum(x, -0.01))
-          << Hex(x);
+          << std::hexfloat << x;
     }
   }
 }

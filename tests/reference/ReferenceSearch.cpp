@@ -1,5 +1,6 @@
 #include "ReferenceSearch.h"
 
+#include <algorithm>
 #include <tuple>
 #include <utility>
 
@@ -13,10 +14,8 @@ using engine::WholeOhm;
 namespace arith = engine::arith;
 
 bool Matches(double r, std::span<const double> list) {
-  for (const double entry : list) {
-    if (WholeOhm(r) == WholeOhm(entry)) return true;
-  }
-  return false;
+  return std::any_of(list.begin(), list.end(),
+                     [r](double e) { return WholeOhm(e) == WholeOhm(r); });
 }
 
 }  // namespace

@@ -16,12 +16,11 @@ namespace driver {
 // every message box is answered with OK at once, as it would otherwise wait for a click for ever;
 // closing gives the title and text of each box that no AnswerBox expected.
 TForm1* OpenWindow();
-// Shows a form built elsewhere and waits until it is exposed and active.
-void ShowActive(TForm1* form);
 QStringList CloseWindow(TForm1* form);
 
 QListView* View(TListBox* list);
-QStringList Lines(TListBox* list);  // the 8-bit lines, shown as Latin-1 (they are ASCII)
+QStringList Lines(const TStrings& lines);  // the 8-bit lines, shown as Latin-1 (they are ASCII)
+QStringList Lines(TListBox* list);         // the lines its view shows
 QString EditText(TForm1* form);
 
 // Clicks into Edit1 and types text key by key.
@@ -47,7 +46,7 @@ class Session {
   // One action: "t" text (typed), "p" text (pasted), "b" (backspace in Edit1), "u" row, "n" row,
   // "a" row (a click on that line of ListUse, ListNone, ListAns; a final "^" holds Ctrl, "+"
   // Shift), ">" and "<" (the buttons), "k" key (a key to the control with the focus: Tab,
-  // Backtab, Return, Enter, Space, Up, Down, with "^" before it for Ctrl), "=" text (Edit1 must
+  // Return, Enter, Space, Down, Ctrl+Space, as QKeySequence spells them), "=" text (Edit1 must
   // hold it), "s" u or n and rows (the lines selected there, as "su0,3"). Returns what differs
   // from the model afterwards, or nothing.
   std::string Do(const QString& action);
