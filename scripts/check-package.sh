@@ -191,19 +191,28 @@ for page in man1/ohmsift man1/ohmsift-cli ja/man1/ohmsift ja/man1/ohmsift-cli; d
   report=$(mandoc -Tlint -W warning "$work/man/$page.1" 2>&1) || true
   [ -z "$report" ] || { echo "$report" >&2; finding "mandoc -Tlint on $page.1"; }
 done
-# The completion offers the options, and nothing where a number is wanted.
+# The completion offers the options, the series and formats, files after a list's '@', and nothing
+# where a number is wanted.
 completion=$tree/usr/share/bash-completion/completions/ohmsift-cli
-completion_report=$(bash -c '
+mkdir "$work/completion" && touch "$work/completion/drawer.txt"
+completion_report=$(cd "$work/completion" && bash -c '
   source "$1"
-  c() { COMP_WORDS=("${@:2}"); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _ohmsift_cli
-        [ "${COMPREPLY[*]}" = "$1" ] || echo "[${*:2}] completed to [${COMPREPLY[*]}], not [$1]"; }
-  c "--without --help --version --" ohmsift-cli -
-  c "--without" ohmsift-cli 4700 --wi
-  c "--version" ohmsift-cli --ver
-  c "" ohmsift-cli ""
-  c "" ohmsift-cli --without ""
-  c "" ohmsift-cli --without = 82
-  c "" ohmsift-cli -- -
+  c() { COMP_LINE=$2 COMP_POINT=${#2}; read -ra COMP_WORDS <<<"$2"; COMP_CWORD=${#COMP_WORDS[@]}
+        _ohmsift_cli
+        [ "${COMPREPLY[*]}" = "$1" ] || echo "[$2] completed to [${COMPREPLY[*]}], not [$1]"; }
+  c "--series --tolerance --count --only --without --format --help --version --" "ohmsift-cli -"
+  c "--without" "ohmsift-cli 4700 --wi"
+  c "--version" "ohmsift-cli --ver"
+  c "E96" "ohmsift-cli --series E9"
+  c "E192" "ohmsift-cli --series=E19"
+  c "json" "ohmsift-cli 4700 --format=j"
+  c "@drawer.txt" "ohmsift-cli --only @dr"
+  c "@drawer.txt" "ohmsift-cli --without=@d"
+  c "" "ohmsift-cli "
+  c "" "ohmsift-cli --without "
+  c "" "ohmsift-cli --without=82"
+  c "" "ohmsift-cli --count 4"
+  c "" "ohmsift-cli -- -"
   complete -p ohmsift-cli | grep -q "_ohmsift_cli ohmsift-cli$" || echo "not registered"
 ' _ "$completion" 2>&1)
 [ -z "$completion_report" ] || finding "bash completion: $completion_report"

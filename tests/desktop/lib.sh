@@ -13,6 +13,14 @@ WL_OUT_H=${WL_OUT_H:-768}
 WL_X_W=$((WL_OUT_W + 64)) WL_X_H=$((WL_OUT_H + 64))
 
 now_ms() { local t=${EPOCHREALTIME/./}; echo $((t / 1000)); }
+# The checks' tally: ok and bad report one, summary NAME reports them all and ends the script.
+passed=0 failed=0 start=$(now_ms)
+ok() { passed=$((passed + 1)); echo "ok   $*"; }
+bad() { failed=$((failed + 1)); echo "FAIL $*"; }
+summary() {
+  echo "$1: $passed passed, $failed failed in $((($(now_ms) - start) / 1000)) s"
+  exit $((failed > 0))
+}
 # poll CMD... until it succeeds, every 50 ms, for at most $POLL_TIMEOUT seconds (default 10;
 # generous because CI machines may be loaded: a run next to a compiler took 2 s per step)
 poll() {

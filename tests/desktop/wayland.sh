@@ -9,18 +9,10 @@ set -u
 probe=${1:?usage: wayland.sh PROBE}
 source "$(dirname "$0")/lib.sh"
 
-passed=0 failed=0 start=$(now_ms)
-ok() { passed=$((passed + 1)); echo "ok   $*"; }
-bad() { failed=$((failed + 1)); echo "FAIL $*"; }
-summary() {
-  echo "wayland: $passed passed, $failed failed in $((($(now_ms) - start) / 1000)) s"
-  exit $((failed > 0))
-}
-
 trap wl_stop EXIT
 wl_start || exit 1
 wl_app_start "$probe"
-poll wl_view main >/dev/null || { bad "no window: $(head -c 300 "$WL_WORK/app.err")"; summary; }
+poll wl_view main >/dev/null || { bad "no window: $(head -c 300 "$WL_WORK/app.err")"; summary wayland; }
 read -r X Y W H <<<"$(wl_view main)"
 edit() { wl_click $((X + 3 + 40)) $((Y + 30 + 26)); }  # Edit1, below the 30-pixel title bar
 edit
@@ -51,7 +43,7 @@ check() {  # check NAME WHICH GEOMETRY EVIDENCE BEFORE: settled within 10 s, and
       return
     fi
   fi
-  wl_app_alive || { bad "$name: the program ended: $(grep -m1 -i error "$WL_WORK/app.err")"; summary; }
+  wl_app_alive || { bad "$name: the program ended: $(grep -m1 -i error "$WL_WORK/app.err")"; summary wayland; }
   bad "$name: $last"
 }
 check "typing into Edit1" main "$X $Y $W $H" "echo 1" 0
@@ -87,7 +79,7 @@ requests main
 
 kill -USR2 "$WL_APP_PID"  # letters in Edit1 and a move: the error box
 text=abc items=0
-poll wl_view box >/dev/null || { bad "no error box"; summary; }
+poll wl_view box >/dev/null || { bad "no error box"; summary wayland; }
 requests box
 read -r bx by <<<"$(wl_close_button box)"
 wl_click "$bx" "$by"
@@ -106,4 +98,4 @@ if POLL_TIMEOUT=10 poll eval '! wl_app_alive'; then
 else
   bad "the window does not close"
 fi
-summary
+summary wayland

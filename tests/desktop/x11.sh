@@ -7,9 +7,6 @@
 set -u
 probe=${1:?usage: x11.sh PROBE}
 source "$(dirname "$0")/lib.sh"
-passed=0 failed=0 start=$(now_ms)
-ok() { passed=$((passed + 1)); echo "ok   $*"; }
-bad() { failed=$((failed + 1)); echo "FAIL $*"; }
 WL_WORK=$(mktemp -d)
 XDG_RUNTIME_DIR=$(mktemp -d)
 chmod 700 "$XDG_RUNTIME_DIR"
@@ -77,5 +74,4 @@ POLL_TIMEOUT=5 poll eval '[[ "$(wl_probe)" == *"items=15"* ]]' && ok "typing int
 requests main
 kill -USR2 "$WL_APP_PID"
 requests box
-echo "x11: $passed passed, $failed failed in $((($(now_ms) - start) / 1000)) s"
-exit $((failed > 0))
+summary x11
