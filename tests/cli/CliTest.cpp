@@ -31,11 +31,10 @@ TEST(CliTest, EveryOptionAndFormat) {
       {{"--only", stock, "--without", "5100", "--format=json", "4700", "x\"y"}, "", 1, ""},
       {{"--only", stock, "4700", "--format", "text", "--", "--x"}, "", 1, ""},
       // What the parser makes of lists and names, which the model takes as it is.
-      {{"--series", "e96", "--only", "100r,4k7", "--without", "8200,8k2,8200", "--format=json",
-        "4700"},
-       "",
-       0,
+      // clang-format off
+      {{"--series=e96", "--only=100r,4k7", "--without=8200,8k2,8200", "--format=json", "4700"}, "", 0,
        "\"without\":[8200],\"only\":[100,4700]}"},
+      // clang-format on
       {{"--format=json"}, "x\x1fy\n", 1, "{\"input\":\"x\\u001fy\""},
       {{"--format=json"}, "\xff\n", 1, "{\"input\":\"\\ufffd\""},
       // Each malformed option or list entry, named.

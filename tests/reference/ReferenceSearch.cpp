@@ -1,6 +1,7 @@
 #include "ReferenceSearch.h"
 
 #include <algorithm>
+#include <cmath>
 #include <tuple>
 #include <utility>
 
@@ -34,8 +35,7 @@ Result Search(std::span<const double> series, double target, int count, double t
   const double lower = arith::Scaled(-tolerance, target);
   const double upper = arith::Scaled(tolerance, target);
   const auto offer = [&](double r1, double r2, double p) {
-    double e = arith::RelativeError(target, p);
-    if (e < 0.0) e = -e;
+    const double e = std::fabs(arith::RelativeError(target, p));
     int slot = out.count;
     if (out.count < count) {
       ++out.count;

@@ -18,9 +18,6 @@
 
 namespace {
 
-const QString kHeading =
-    QString::fromUtf8("誤差(%)　必要な抵抗１　抵抗２　できた抵抗値");  // Label4
-
 // The leftmost column inside rect (past its first pixels, where a frame may be) with a dark pixel.
 int FirstInk(const QImage& image, const QRect& rect) {
   for (int x = rect.left() + 3; x <= rect.right(); ++x) {
@@ -168,7 +165,7 @@ Button2 192 80 25 25 IPAPGothic 12 "<-" "必要な抵抗に移す" tab)"));
     for (auto [chars, columns] : {std::pair{0, 0}, {6, 9}, {12, 21}, {16, 29}, {17, 31}}) {
       for (const QString& line : results) {
         QCOMPARE(fm.horizontalAdvance(line.left(columns)),
-                 fm.horizontalAdvance(kHeading.left(chars)));
+                 fm.horizontalAdvance(ToQString(form->Label4->GetText()).left(chars)));
       }
     }
     QListView* view = driver::View(form->ListAns);
