@@ -4,12 +4,15 @@ namespace engine {
 
 Listing List(const Sequences& sequences, const SearchResult& found) noexcept {
   Listing listing;
-  int usedIndex[2 * kMaxPairs];  // sequence index of each used value
+  int usedIndex[2 * kMaxPairs];            // sequence index of each used value
+  std::int32_t usedWhole[2 * kMaxPairs];  // and its whole-ohm figure, scanned for each offer
   // A value counts once, at its first occurrence, whatever else shares its whole-ohm figure.
   const auto offer = [&](int index) {
+    const std::int32_t whole = sequences.whole[std::size_t(index)];
     for (int i = 0; i < listing.usedCount; ++i) {
-      if (sequences.whole[std::size_t(usedIndex[i])] == sequences.whole[std::size_t(index)]) return;
+      if (usedWhole[i] == whole) return;
     }
+    usedWhole[listing.usedCount] = whole;
     usedIndex[listing.usedCount] = index;
     listing.used[listing.usedCount++] = sequences.values[std::size_t(index)];
   };
