@@ -19,7 +19,8 @@ std::string Message(std::string_view text) {
     shown += Cp932CharacterLength(text.substr(shown));
   }
   std::string message = "'";
-  for (const char c : text.substr(0, shown)) message += (c >= 0 && c < 0x20) || c == 0x7F ? '?' : c;
+  for (const unsigned char c : text.substr(0, shown))
+    message += c < 0x20 || c == 0x7F ? '?' : char(c);
   return message + (shown < text.size() ? "...' " : "' ") +
          "\x82\xcd\x90\xb3\x82\xb5\x82\xa2\x90\x94\x92\x6c\x82\xc5\x82\xcd\x82\xa0\x82\xe8\x82\xdc"
          "\x82\xb9\x82\xf1\x81\x42";  // は正しい数値ではありません。
