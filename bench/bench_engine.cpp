@@ -10,7 +10,8 @@
 #include <vector>
 
 #include "ReferenceSearch.h"
-#include "engine/Engine.h"
+#include "engine/WholeOhm.h"
+#include "tables/Tables.h"
 #include "engine/Listing.h"
 #include "engine/Search.h"
 #include "engine/Series.h"

@@ -7,7 +7,8 @@ cd "$(dirname "$0")/.."
 cmake -S . -B build-arm64 -G Ninja \
   -DCMAKE_TOOLCHAIN_FILE=cmake/aarch64-linux-gnu.cmake \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DOHMSIFT_WINDOW=OFF -DBUILD_TESTING=ON -DOHMSIFT_WERROR=ON >/dev/null
+  -DOHMSIFT_WINDOW=OFF -DBUILD_TESTING=ON -DOHMSIFT_WERROR=ON \
+  -DOHMSIFT_GTEST_SOURCE=/usr/src/googletest >/dev/null
 cmake --build build-arm64 -j "$(nproc)"
 # Under emulation every step is many times slower: the comparison with the step-by-step search
 # takes every other round (the digests still hold every whole target's output in full, and the

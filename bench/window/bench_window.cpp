@@ -13,7 +13,6 @@ namespace {
 TForm1* OpenWindow() {
   static TForm1* form = [] {
     TForm1* f = nullptr;
-    Application->Initialize();
     Application->CreateForm(f);
     f->Show();
     if (!QTest::qWaitForWindowExposed(f->Handle())) qWarning("window not exposed");

@@ -12,28 +12,39 @@ namespace cli {
 
 enum class Format { kText, kCsv, kJson };
 
+// A value of a list, as written and as the double nearest it.
+struct ListValue {
+  std::string text;
+  double ohms;
+};
+
 struct Options {
   bool help = false;
   bool version = false;
-  engine::Series series = engine::kSeries[3];  // E24
-  double tolerancePercent = 5;
-  double tolerance = 0.05;  // the double nearest tolerancePercent / 100
+  std::optional<engine::Series> series;  // as given
+  std::string tolerance = "5";           // the band in percent, as written (checked)
   int count = 15;
-  std::optional<std::vector<long>> only, without;  // ascending, distinct
+  std::optional<std::vector<ListValue>> only, without;  // in the order given
   Format format = Format::kText;
   std::vector<std::string_view> wanted;
 };
+
+// The band as the search takes it: the double nearest a hundredth of the written percent; and
+// the percent itself, the double nearest it, as the output shows it.
+double ToleranceFraction(const Options& options);
+double TolerancePercent(const Options& options);
 
 // Reads argv[1 ..]: the options and the wanted values. On a malformed option or list entry, says
 // in problem what was wrong and where, and returns false.
 bool ParseArguments(int argc, char** argv, Options& options, std::string& problem);
 
-// A resistor value in a list: a whole number of ohms from 1 to 9999999, in digits or written with a
-// multiplier as on a schematic (4k7, 4.7k, 1M, 100R, 1k02), so long as it comes out whole.
-std::optional<long> ReadValue(std::string_view text);
+// A resistance as a list writes it: digits with at most one decimal point (4700, 0.22), or the
+// schematic notation of IEC 60062, where R, k, M or G stands for the point and multiplies (4R7,
+// R47, 4k7, 4.7k, 2M2, 1G); 0, or from 0.01 ohm to 1 gigohm. The double nearest it.
+std::optional<double> ReadResistance(std::string_view text);
 
-// A text as it may safely be quoted in a message: control bytes as '?', at most 60 bytes shown,
-// cut where a UTF-8 character ends.
-std::string Quoted(std::string_view text);
+// A text as it may safely be quoted in a message: control bytes as '?', at most 60 bytes shown
+// (cut where a UTF-8 character ends) unless whole is set, as for a file's name.
+std::string Quoted(std::string_view text, bool whole = false);
 
 }  // namespace cli

@@ -1,26 +1,24 @@
-// The listing's numbers, composed exactly as the standard printf would compose them (the exact
-// binary value rounded half to even), but with integer arithmetic, which is many times faster.
+// The listing's numbers as text, exactly as the C library's printf composes them (the exact binary
+// value rounded half to even).
 #pragma once
 
 #include <cstdint>
-#include <string_view>
 
 namespace engine {
 
 constexpr int kLineBuffer = 256;      // a result line is composed in this many characters
-constexpr int kValueLineBuffer = 16;  // "%7ld" or "%8ld" of any 32-bit figure, NUL included
+constexpr int kValueLineBuffer = 16;  // "%7ld" of any 32-bit figure, NUL included
 
-// " %f  %8ld  %8ld  %8.3f" of |error| x 100, WholeOhm(reg1), WholeOhm(reg2) and value into out
+// " %*f  %8ld  %8ld  %8.3f" of errorWidth, |error| x 100, whole1, whole2 and value into out
 // (kLineBuffer characters, NUL-terminated, cut to fit as snprintf would). Returns the length.
-int ComposeResultLine(char* out, double error, double reg1, double reg2, double value) noexcept;
+int ComposeResultLine(char* out, double error, std::int32_t whole1, std::int32_t whole2,
+                      double value, int errorWidth = 0) noexcept;
 
-// The same with the two resistor fields given as their "%8ld" texts, for a search's figures
-// (finite, the error below 1e10); -1 unless both texts have 8 characters.
-int ComposeResultLine(char* out, double error, std::string_view column1, std::string_view column2,
-                      double value) noexcept;
+// "%7ld" of a whole-ohm figure into out (kValueLineBuffer characters).
+int ComposeValueLine(char* out, std::int32_t whole) noexcept;
 
-// "%7ld" of WholeOhm(value), and "%8ld" of a whole-ohm figure, into out (kValueLineBuffer).
-int ComposeValueLine(char* out, double value) noexcept;
-int ComposeValueColumn(char* out, std::int32_t figure) noexcept;
+// |error| x 100 in millionths, rounded as the result line prints it to six decimals; the largest
+// value for anything beyond what a line can show in fixed point (an infinite error, NaN).
+std::uint64_t PrintedMillionths(double error) noexcept;
 
 }  // namespace engine

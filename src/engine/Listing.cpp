@@ -1,55 +1,48 @@
 #include "engine/Listing.h"
 
+#include "engine/Order.h"
+
 namespace engine {
 
-Listing List(const Sequences& sequences, const SearchResult& found) noexcept {
+Listing List(const Sequences& sequences, const SearchResult& found, bool aligned) noexcept {
   Listing listing;
-  int usedIndex[2 * kMaxPairs];            // sequence index of each used value
-  std::int32_t usedWhole[2 * kMaxPairs];  // and its whole-ohm figure, scanned for each offer
-  // A value counts once, at its first occurrence, whatever else shares its whole-ohm figure.
+  const auto whole = [&](int index) { return sequences.whole[std::size_t(index)]; };
+  std::uint64_t printed[kMaxPairs];
+  for (int k = 0; k < found.count; ++k) {
+    printed[k] = PrintedMillionths(found.pairs[k].error);
+    listing.order[k] = k;
+    if (aligned && printed[k] >= 10000000) listing.errorWidth = 9;
+  }
+  StableSort(listing.order, found.count, [&](int a, int b) {
+    const Pair &p = found.pairs[a], &q = found.pairs[b];
+    if (printed[a] != printed[b]) return printed[a] < printed[b];
+    if (whole(p.first) != whole(q.first)) return whole(p.first) < whole(q.first);
+    return whole(p.second) < whole(q.second);
+  });
+  listing.lineCount = found.count;
+  // A value counts once, at its first occurrence in the search's order, whatever else shares its
+  // whole-ohm figure.
   const auto offer = [&](int index) {
-    const std::int32_t whole = sequences.whole[std::size_t(index)];
     for (int i = 0; i < listing.usedCount; ++i) {
-      if (usedWhole[i] == whole) return;
+      if (whole(listing.usedIndex[i]) == whole(index)) return;
     }
-    usedWhole[listing.usedCount] = whole;
-    usedIndex[listing.usedCount] = index;
-    listing.used[listing.usedCount++] = sequences.values[std::size_t(index)];
+    listing.usedIndex[listing.usedCount++] = index;
   };
   for (int k = 0; k < found.count; ++k) {
-    const Pair& pair = found.pairs[k];
+    const Pair& pair = found.pairs[listing.order[k]];
     Text<kLineBuffer>& line = listing.lines[k];
-    line.length =
-        ComposeResultLine(line.chars, pair.error, sequences.columns[std::size_t(pair.first)],
-                          sequences.columns[std::size_t(pair.second)], pair.value);
-    if (line.length < 0) {
-      line.length = ComposeResultLine(line.chars, pair.error, pair.reg1, pair.reg2, pair.value);
-    }
-    offer(pair.first);
-    offer(pair.second);
+    line.length = ComposeResultLine(line.chars, pair.error, whole(pair.first), whole(pair.second),
+                                    pair.value, listing.errorWidth);
+    offer(found.pairs[k].first);
+    offer(found.pairs[k].second);
   }
-  listing.lineCount = found.count;
-  for (int i = 1; i < listing.usedCount; ++i) {
-    const double x = listing.used[i];
-    const int index = usedIndex[i];
-    int j = i;
-    for (; j > 0 && listing.used[j - 1] > x; --j) {
-      listing.used[j] = listing.used[j - 1];
-      usedIndex[j] = usedIndex[j - 1];
-    }
-    listing.used[j] = x;
-    usedIndex[j] = index;
-  }
+  const auto value = [&](int index) { return sequences.values[std::size_t(index)]; };
+  StableSort(listing.usedIndex, listing.usedCount,
+             [&](int a, int b) { return value(a) < value(b); });
   for (int i = 0; i < listing.usedCount; ++i) {
-    // "%7ld" is "%8ld" without its first blank wherever the figure has at most seven digits.
-    const std::string& column = sequences.columns[std::size_t(usedIndex[i])];
+    listing.used[i] = value(listing.usedIndex[i]);
     Text<kValueLineBuffer>& line = listing.usedLines[i];
-    if (column.size() == 8 && column[0] == ' ') {
-      column.copy(line.chars, 7, 1);
-      line.length = 7;
-    } else {
-      line.length = ComposeValueLine(line.chars, listing.used[i]);
-    }
+    line.length = ComposeValueLine(line.chars, whole(listing.usedIndex[i]));
   }
   return listing;
 }

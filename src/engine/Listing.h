@@ -18,15 +18,24 @@ struct Text {
 };
 
 struct Listing {
+  // The pairs in the order they are shown: ascending printed error (to the six decimals of a
+  // line), then ascending first resistor, then ascending second, by whole ohms; pairs alike in
+  // all three keep the search's order. Where every error is under 10 %, this is the order in
+  // which a list sorting its lines as text shows them.
   int lineCount = 0;
-  Text<kLineBuffer> lines[kMaxPairs];  // " %f  %8ld  %8ld  %8.3f", one per pair, best first
+  int order[kMaxPairs];                // the search's index of each pair shown
+  Text<kLineBuffer> lines[kMaxPairs];  // " %*f  %8ld  %8ld  %8.3f" of errorWidth, in that order
+  int errorWidth = 0;
   // The distinct values the pairs use, by whole-ohm figure, each as the search held it (the first
-  // met), ascending, with its "%7ld" line.
+  // met), ascending, with its sequence index and its "%7ld" line.
   int usedCount = 0;
   double used[2 * kMaxPairs];
+  int usedIndex[2 * kMaxPairs];
   Text<kValueLineBuffer> usedLines[2 * kMaxPairs];
 };
 
-Listing List(const Sequences& sequences, const SearchResult& found) noexcept;
+// With aligned, where an error prints with two digits before the point, every line's error field
+// is widened to nine characters so that the columns stay in line; else lines are as the window's.
+Listing List(const Sequences& sequences, const SearchResult& found, bool aligned = false) noexcept;
 
 }  // namespace engine

@@ -4,13 +4,13 @@
 #include <cmath>
 
 #include "engine/Arithmetic.h"
+#include "engine/Order.h"
 #include "engine/WholeOhm.h"
 
 namespace engine {
 
-Exclusions::Exclusions(const Sequences& sequences) : sequences_(sequences) {
-  std::fill_n(marked_.begin(), sequences.firstResistorValues, false);
-}
+Exclusions::Exclusions(const Sequences& sequences)
+    : sequences_(sequences), marked_(std::size_t(sequences.firstResistorValues), 0) {}
 
 template <class Mark>
 void Exclusions::ForMatches(double x, Mark mark) {
@@ -32,15 +32,13 @@ void Exclusions::ForMatches(double x, Mark mark) {
 }
 
 void Exclusions::LeaveOut(std::span<const double> values) {
-  for (const double x : values) ForMatches(x, [this](int i) { marked_[std::size_t(i)] = true; });
+  for (const double x : values) ForMatches(x, [this](int i) { marked_[std::size_t(i)] = 1; });
 }
 
 void Exclusions::KeepOnly(std::span<const double> values) {
-  std::array<bool, kMaxValues> kept{};
-  for (const double x : values) ForMatches(x, [&kept](int i) { kept[std::size_t(i)] = true; });
-  for (int i = 0; i < sequences_.firstResistorValues; ++i) {
-    marked_[std::size_t(i)] = marked_[std::size_t(i)] || !kept[std::size_t(i)];
-  }
+  std::vector<char> kept(marked_.size(), 0);
+  for (const double x : values) ForMatches(x, [&kept](int i) { kept[std::size_t(i)] = 1; });
+  for (std::size_t i = 0; i < marked_.size(); ++i) marked_[i] = marked_[i] || !kept[i];
 }
 
 namespace {
@@ -85,11 +83,8 @@ class Ranking {
   // The kept pairs by error, stably, into result.
   void Sorted(SearchResult& result) const {
     int order[kMaxPairs];
-    for (int k = 0; k < count_; ++k) {
-      int j = k;
-      for (; j > 0 && size_[order[j - 1]] > size_[k]; --j) order[j] = order[j - 1];
-      order[j] = k;
-    }
+    for (int k = 0; k < count_; ++k) order[k] = k;
+    StableSort(order, count_, [this](int a, int b) { return size_[a] < size_[b]; });
     for (int k = 0; k < count_; ++k) result.pairs[k] = pairs_[order[k]];
     result.count = count_;
   }

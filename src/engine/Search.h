@@ -8,8 +8,8 @@
 // they came to occupy. Every figure follows the engine's arithmetic (engine/Arithmetic.h).
 #pragma once
 
-#include <array>
 #include <span>
+#include <vector>
 
 #include "engine/Sequences.h"
 
@@ -46,7 +46,7 @@ class Exclusions {
   void ForMatches(double x, Mark mark);
 
   const Sequences& sequences_;
-  std::array<bool, kMaxValues> marked_;
+  std::vector<char> marked_;
 };
 
 // Both resistors above the target, R1 <= R2 with R1 from the first sequence and R2 from the second,

@@ -4,30 +4,53 @@
 #include <cmath>
 
 #include "engine/Arithmetic.h"
-#include "engine/Format.h"
 #include "engine/WholeOhm.h"
 
 namespace engine {
 
 Sequences::Sequences(std::span<const double> mantissas) {
-  mantissas = mantissas.first(std::min<std::size_t>(mantissas.size(), kMaxMantissas));
-  double decade = 1.0;
+  double decade = 1.0, power = 1.0;
   for (int d = 0; d < kDecades; ++d) {
     for (const double mantissa : mantissas) {
       const double value = arith::Product(mantissa, decade);
       if (value == 0.0) break;
-      values.push_back(value);
-      whole.push_back(WholeOhm(value));
-      char column[kValueLineBuffer];
-      columns.emplace_back(column, ComposeValueColumn(column, whole.back()));
+      // Series mantissas have two decimals: their hundredths times the decade, exactly.
+      const double hundredths = std::round(mantissa * 100);
+      Add(value, d >= 2 ? hundredths * (power / 100) : hundredths / (d == 0 ? 100 : 10));
     }
     if (decade < 1000000.0) secondResistorValues = static_cast<int>(values.size());
     decade = arith::Product(decade, 10.0);
+    power *= 10;
   }
   firstResistorValues = static_cast<int>(values.size());
+  Finish();
+}
+
+Sequences Sequences::Stock(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  values.erase(std::unique(values.begin(), values.end()), values.end());
+  Sequences sequences;
+  // A value of no resistance takes part in no useful network.
+  for (const double value : values) {
+    if (value > 0) sequences.Add(value, value);
+  }
+  sequences.firstResistorValues = sequences.secondResistorValues =
+      static_cast<int>(sequences.values.size());
+  sequences.Finish();
+  return sequences;
+}
+
+void Sequences::Add(double value, double written) {
+  values.push_back(value);
+  whole.push_back(WholeOhm(value));
+  nominal.push_back(written);
+}
+
+void Sequences::Finish() {
   ascending = true;
   for (int i = 0; i < firstResistorValues; ++i) {
-    if (!std::isgreater(values[i], i == 0 ? 0.0 : values[i - 1])) ascending = false;
+    if (!std::isgreater(values[std::size_t(i)], i == 0 ? 0.0 : values[std::size_t(i) - 1]))
+      ascending = false;
   }
   // Rows that fail to rise would make bisection unsafe; never seen, but then every pair is
   // walked as for any other table.

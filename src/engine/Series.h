@@ -48,4 +48,19 @@ struct Series {
 inline constexpr Series kSeries[] = {{"E3", kE3},   {"E6", kE6},   {"E12", kE12},  {"E24", kE24},
                                      {"E48", kE48}, {"E96", kE96}, {"E192", kE192}};
 
+// The series of that name, in capitals or not; null for any other name.
+constexpr const Series* FindSeries(std::string_view name) {
+  for (const Series& series : kSeries) {
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
+    bool same = name.size() == series.name.size();
+    for (std::size_t i = 0; same && i < name.size(); ++i)
+      same = lower(name[i]) == lower(series.name[i]);
+    if (same) return &series;
+  }
+  return nullptr;
+}
+
+// The series the window searches, and the command line unless told otherwise.
+inline constexpr const Series& kDefaultSeries = *FindSeries("E24");
+
 }  // namespace engine

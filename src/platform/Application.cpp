@@ -50,14 +50,6 @@ const char* Environment(const char* name) {
   return value != nullptr && *value != '\0' ? value : nullptr;
 }
 
-// While the toolkit starts, its messages are held back: if it cannot open a window it ends the
-// program with a long fatal message, and the user should read one sentence with the real cause.
-struct HeldMessage {
-  QtMsgType type;
-  QString text;
-};
-std::vector<HeldMessage>* heldMessages = nullptr;
-
 // The text between the first pair of quotes after what, or "".
 QString Quoted(const QString& text, const QString& what) {
   const qsizetype at = text.indexOf(what);
@@ -66,113 +58,111 @@ QString Quoted(const QString& text, const QString& what) {
   return close < 0 ? QString() : text.mid(open + 1, close - open - 1);
 }
 
-// The sentence that says why no window could be opened, from what the toolkit said.
-QString StartFailure(const QString& fatal) {
-  const QString command = QString::fromUtf8(Application->Command);
-  const QString advice = Application->WithoutDisplay != nullptr
-                             ? "; " + QString::fromUtf8(Application->WithoutDisplay)
-                             : QString();
-  for (const HeldMessage& message : *heldMessages) {
-    const QString missing =
-        Quoted(message.text, QStringLiteral("Could not find the Qt platform plugin"));
-    if (missing.isEmpty()) continue;
-    const QString package = missing.startsWith(QLatin1String("wayland"))
-                                ? QStringLiteral(" (package qt6-wayland)")
-                                : QString();
-    return command + " cannot open a window: Qt's platform plugin \"" + missing +
-           "\" is not installed" + package + ".";
-  }
-  for (const HeldMessage& message : *heldMessages) {
-    for (const char* trouble : {"could not connect to display", "Failed to create wl_display"}) {
-      if (message.text.contains(QLatin1String(trouble))) {
-        const char* display = message.text.startsWith(QLatin1String("Failed"))
-                                  ? Environment("WAYLAND_DISPLAY")
-                                  : Environment("DISPLAY");
-        return command + " could not open the display \"" +
-               QString::fromLocal8Bit(display != nullptr ? display : "") + "\" (" +
-               message.text.trimmed() + ")" + advice + ".";
-      }
-    }
-  }
-  return command + " cannot open a window: " + fatal.section('\n', 0, 0).trimmed();
-}
-
-void HoldMessage(QtMsgType type, const QMessageLogContext&, const QString& text) {
-  if (type == QtFatalMsg) {
-    std::fprintf(stderr, "%s\n", qPrintable(StartFailure(text)));
-    std::fflush(stderr);
-    std::_Exit(1);  // what the toolkit would do next is abort, with a core dump
-  }
-  heldMessages->push_back({type, text});
-}
-
-int toolkitArgc = 1;
-char toolkitName[] = "ohmsift";
-char* toolkitArgv[] = {toolkitName, nullptr};
-QApplication* ownToolkit = nullptr;
-
-void ReleaseForms() {
-  Application->Release(nullptr);
-}
-
-void DestroyOwnToolkit() {
-  delete ownToolkit;
-  ownToolkit = nullptr;
-}
-
 }  // namespace
 
-TApplication* Application = &theApplication;
+// While the toolkit starts, its messages are held back: if it cannot open a window it ends the
+// program with a long fatal message, and the user should read one sentence with the real cause.
+struct StartUp {
+  struct Message {
+    QtMsgType type;
+    QString text;
+  };
+  static inline std::vector<Message>* held = nullptr;
 
-void TControl::Fire(const TNotifyEvent& event) {
-  if (event) Application->Dispatch(event, this);
-}
+  // The sentence that says why no window could be opened, from what the toolkit said.
+  static QString Failure(const QString& fatal) {
+    const QString command = QString::fromUtf8(Application->Command);
+    const QString advice = Application->WithoutDisplay != nullptr
+                               ? "; " + QString::fromUtf8(Application->WithoutDisplay)
+                               : QString();
+    for (const Message& message : *held) {
+      const QString missing =
+          Quoted(message.text, QStringLiteral("Could not find the Qt platform plugin"));
+      if (missing.isEmpty()) continue;
+      const QString package = missing.startsWith(QLatin1String("wayland"))
+                                  ? QStringLiteral(" (package qt6-wayland)")
+                                  : QString();
+      return command + " cannot open a window: Qt's platform plugin \"" + missing +
+             "\" is not installed" + package + ".";
+    }
+    for (const Message& message : *held) {
+      for (const char* trouble : {"could not connect to display", "Failed to create wl_display"}) {
+        if (message.text.contains(QLatin1String(trouble))) {
+          const char* display = message.text.startsWith(QLatin1String("Failed"))
+                                    ? Environment("WAYLAND_DISPLAY")
+                                    : Environment("DISPLAY");
+          return command + " could not open the display \"" +
+                 QString::fromLocal8Bit(display != nullptr ? display : "") + "\" (" +
+                 message.text.trimmed() + ")" + advice + ".";
+        }
+      }
+    }
+    return command + " cannot open a window: " + fatal.section('\n', 0, 0).trimmed();
+  }
+
+  static void Hold(QtMsgType type, const QMessageLogContext&, const QString& text) {
+    if (type == QtFatalMsg) {
+      // The toolkit aborts next, with a core dump; it cannot be made to return.
+      std::fprintf(stderr, "%s\n", qPrintable(Failure(text)));
+      std::fflush(stderr);
+      std::_Exit(1);
+    }
+    held->push_back({type, text});
+  }
+};
+
+TApplication* Application = &theApplication;
 
 TApplication::TApplication() = default;
 
 TApplication::~TApplication() {
-  // Forms still held here outlived the toolkit (which releases them as it goes down); their
-  // windows can no longer be destroyed safely, and the process is ending.
-  for (auto& form : forms_) static_cast<void>(form.release());
+  // A toolkit made elsewhere (a test's) and still running owns the windows left: taking them
+  // down now, after the program's end, would meet the toolkit half gone.
+  if (toolkit_ == nullptr && QCoreApplication::instance() != nullptr) {
+    for (auto& form : forms_) static_cast<void>(form.release());
+  }
+  Shutdown();
 }
 
-void TApplication::Initialize() {
-  if (initialized_) return;
+bool TApplication::Initialize(int& argc, char** argv) {
+  if (initialized_) return true;
   initialized_ = true;
-  if (QCoreApplication::instance() == nullptr) {
-    if (!Environment("QT_QPA_PLATFORM") && !Environment("DISPLAY") &&
-        !Environment("WAYLAND_DISPLAY")) {
-      std::fprintf(
-          stderr,
-          "%s needs a graphical session, and neither DISPLAY nor WAYLAND_DISPLAY is set%s%s.\n",
-          Command, WithoutDisplay != nullptr ? "; " : "",
-          WithoutDisplay != nullptr ? WithoutDisplay : "");
-      std::exit(1);
-    }
-    if (Name != nullptr) QCoreApplication::setApplicationName(QString::fromUtf8(Name));
-    if (Version != nullptr) QCoreApplication::setApplicationVersion(QString::fromUtf8(Version));
-    if (DesktopFileName != nullptr) {
-      QGuiApplication::setDesktopFileName(QString::fromUtf8(DesktopFileName));
-    }
-    if (!NarrowFontsToFormFaces()) {
-      std::fprintf(stderr,
-                   "%s: no Japanese font is installed, so the window's texts cannot be "
-                   "shown; the package %s brings one.\n",
-                   Command, kFacePackage);
-    }
-    std::vector<HeldMessage> held;
-    heldMessages = &held;
-    const QtMessageHandler previous = qInstallMessageHandler(HoldMessage);
-    ownToolkit = new GuardedApplication(toolkitArgc, toolkitArgv);
-    qInstallMessageHandler(previous);
-    heldMessages = nullptr;
-    for (const HeldMessage& message : held) {
-      qt_message_output(message.type, QMessageLogContext(), message.text);
-    }
-    // Windows must go before the toolkit, and the toolkit before the library's own statics.
-    std::atexit(DestroyOwnToolkit);
+  if (QCoreApplication::instance() != nullptr) return true;
+  // The toolkit's own option chooses a platform that may need no display.
+  bool platformGiven = Environment("QT_QPA_PLATFORM") != nullptr;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    platformGiven = platformGiven || arg == "-platform" || arg == "--platform" ||
+                    arg.rfind("-platform=", 0) == 0 || arg.rfind("--platform=", 0) == 0;
   }
-  qAddPostRoutine(ReleaseForms);
+  if (!platformGiven && !Environment("DISPLAY") && !Environment("WAYLAND_DISPLAY")) {
+    std::fprintf(stderr,
+                 "%s needs a graphical session, and neither DISPLAY nor WAYLAND_DISPLAY is set%s%s.\n",
+                 Command, WithoutDisplay != nullptr ? "; " : "",
+                 WithoutDisplay != nullptr ? WithoutDisplay : "");
+    return false;
+  }
+  if (Name != nullptr) QCoreApplication::setApplicationName(QString::fromUtf8(Name));
+  if (Version != nullptr) QCoreApplication::setApplicationVersion(QString::fromUtf8(Version));
+  if (DesktopFileName != nullptr) {
+    QGuiApplication::setDesktopFileName(QString::fromUtf8(DesktopFileName));
+  }
+  if (!NarrowFontsToFormFaces()) {
+    std::fprintf(stderr,
+                 "%s: no Japanese font is installed, so the window's texts cannot be "
+                 "shown; the package %s brings one.\n",
+                 Command, kFacePackage);
+  }
+  std::vector<StartUp::Message> held;
+  StartUp::held = &held;
+  const QtMessageHandler previous = qInstallMessageHandler(StartUp::Hold);
+  toolkit_ = std::make_unique<GuardedApplication>(argc, argv);
+  qInstallMessageHandler(previous);
+  StartUp::held = nullptr;
+  for (const StartUp::Message& message : held) {
+    qt_message_output(message.type, QMessageLogContext(), message.text);
+  }
+  return true;
 }
 
 void TApplication::Adopt(std::unique_ptr<TForm> form) {
@@ -201,11 +191,15 @@ void TApplication::Run() {
   if (mainForm_ == nullptr || QCoreApplication::instance() == nullptr) return;
   mainForm_->Show();
   QApplication::exec();
-  // Windows and toolkit go now, while the toolkit is whole. Left to the exit handlers, they would
-  // outlive what the toolkit made after start-up (its input devices, what the first closed error
-  // box left behind), which is destroyed first, and the program would crash on its way out.
+  // Windows and toolkit go now, while the toolkit is whole: after the program's end, what the
+  // toolkit made since start-up (its input devices, what a closed error box left) would be gone
+  // first, and taking them down then would crash.
+  Shutdown();
+}
+
+void TApplication::Shutdown() {
   Release(nullptr);
-  DestroyOwnToolkit();
+  toolkit_.reset();
 }
 
 void TApplication::ShowException(const std::exception& error) {

@@ -4,20 +4,25 @@
 
 #include <exception>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/Exception.h"
 #include "platform/Forms.h"
+
+class QObject;
 
 class TApplication : public TObject {
  public:
   TApplication();
   ~TApplication() override;
 
-  // Prepares the application object. When no window can be opened (no display, one that cannot
-  // be opened, no platform plugin for it), says why in one sentence on the standard error stream
-  // and ends the program with status 1.
-  void Initialize();
+  // Prepares the application object and its toolkit, which takes its own options from the
+  // program's command line (-platform, -style, -reverse ...; it removes them from argv). When no
+  // window can be opened (no display, or one that cannot be opened), says why in one sentence on
+  // the standard error stream and returns false. With no platform plugin for the display the
+  // toolkit ends the program itself; it then does so with that sentence and status 1.
+  bool Initialize(int& argc, char** argv);
 
   // Builds a form of class F from its description and stores it in reference; the first form
   // so built is the main form. The application owns the form.
@@ -29,7 +34,8 @@ class TApplication : public TObject {
     Adopt(std::move(form));
   }
 
-  // Shows the main form and processes events until it is closed.
+  // Shows the main form and processes events until it is closed; then the forms go, and after
+  // them the toolkit.
   void Run();
 
   // Shows the error's message in the standard error box.
@@ -53,8 +59,12 @@ class TApplication : public TObject {
   const char* DesktopFileName = nullptr;
 
  private:
+  friend struct StartUp;
   void Adopt(std::unique_ptr<TForm> form);
+  // The forms, then the toolkit if the application made it.
+  void Shutdown();
 
+  std::unique_ptr<QObject> toolkit_;  // declared before the forms, so it goes after them
   std::vector<std::unique_ptr<TForm>> forms_;
   TForm* mainForm_ = nullptr;
   bool initialized_ = false;

@@ -30,36 +30,35 @@ int CompareListLines(std::string_view a, std::string_view b) noexcept {
   return a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
 }
 
+std::size_t SortedPlace(const std::vector<AnsiString>& lines, const AnsiString& line) {
+  // Lines mostly arrive in order: then the place is the end.
+  if (lines.empty() || CompareListLines(lines.back().View(), line.View()) <= 0) return lines.size();
+  return static_cast<std::size_t>(
+      std::upper_bound(lines.begin(), lines.end(), line,
+                       [](const AnsiString& a, const AnsiString& b) {
+                         return CompareListLines(a.View(), b.View()) < 0;
+                       }) -
+      lines.begin());
+}
+
+void CheckListIndex(int index, int count) {
+  if (index < 0 || index >= count) {
+    throw EListError(AnsiString("List index out of bounds (" + std::to_string(index) + ")"));
+  }
+}
+
 AnsiString TStringList::Get(int index) const {
-  CheckIndex(index);
+  CheckListIndex(index, Count());
   return lines_[static_cast<std::size_t>(index)];
 }
 
 int TStringList::Add(const AnsiString& line) {
-  if (!Sorted) {
-    lines_.push_back(line);
-    return Count() - 1;
-  }
-  // Lines mostly arrive in order: then the place is the end.
-  if (lines_.empty() || CompareListLines(lines_.back().View(), line.View()) <= 0) {
-    lines_.push_back(line);
-    return Count() - 1;
-  }
-  // After any equal lines, so that equal lines keep the order they came in.
-  const auto place = std::upper_bound(lines_.begin(), lines_.end(), line,
-                                      [](const AnsiString& a, const AnsiString& b) {
-                                        return CompareListLines(a.View(), b.View()) < 0;
-                                      });
-  return static_cast<int>(lines_.insert(place, line) - lines_.begin());
+  const std::size_t place = Sorted ? SortedPlace(lines_, line) : lines_.size();
+  lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(place), line);
+  return static_cast<int>(place);
 }
 
 void TStringList::Delete(int index) {
-  CheckIndex(index);
+  CheckListIndex(index, Count());
   lines_.erase(lines_.begin() + index);
-}
-
-void TStringList::CheckIndex(int index) const {
-  if (index < 0 || index >= Count()) {
-    throw EListError(AnsiString("List index out of bounds (" + std::to_string(index) + ")"));
-  }
 }

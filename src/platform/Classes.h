@@ -11,6 +11,13 @@
 // numbers of equal width come in numeric order; a shorter line before a longer one it begins.
 int CompareListLines(std::string_view a, std::string_view b) noexcept;
 
+// Where line goes among sorted lines: after any equal lines, so that equal lines keep the order
+// they came in.
+std::size_t SortedPlace(const std::vector<AnsiString>& lines, const AnsiString& line);
+
+// Raises EListError unless a list of count lines has a line at index.
+void CheckListIndex(int index, int count);
+
 class TStrings {
  public:
   virtual ~TStrings() = default;
@@ -40,6 +47,5 @@ class TStringList : public TStrings {
   const bool Sorted;
 
  private:
-  void CheckIndex(int index) const;
   std::vector<AnsiString> lines_;
 };

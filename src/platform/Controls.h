@@ -30,7 +30,7 @@ enum TColor { clWindowText, clBtnFace };
 enum TFontCharset { DEFAULT_CHARSET = 1, SHIFTJIS_CHARSET = 128 };
 
 // A font as a description gives it. Height below zero is the character height in pixels, above
-// zero the cell height; Name is in code page 932. No style is used by the system, so none is held.
+// zero the cell height; Name is in UTF-8. No style is used by the system, so none is held.
 struct TFontDescription {
   const char* Name = "";
   int Height = -12;

@@ -3,10 +3,9 @@
 #include <QStringList>
 
 #include "platform/FaceSubstitutes.h"
-#include "platform/QtText.h"
 
 QFont MakeFont(const TFontDescription& description) {
-  const QString name = ToQString(AnsiString(description.Name));
+  const QString name = QString::fromUtf8(description.Name);
   QFont font;
   bool fixedPitch = false;
   QStringList families;

@@ -3,12 +3,15 @@
 #include <QApplication>
 #include <QIcon>
 #include <QPixmap>
+#include <QPointer>
 #include <QScreen>
 #include <QWidget>
 #include <algorithm>
 #include <string>
+#include <tuple>
 
 #include "platform/Application.h"
+#include "platform/Codepage.h"
 #include "platform/Exception.h"
 #include "platform/FixedSize.h"
 #include "platform/Fonts.h"
@@ -46,7 +49,9 @@ struct TForm::Impl {
 
   const TFormDescription& description;
   const TPublishedTable& published;
-  QWidget* window = nullptr;
+  // Null once the toolkit has taken the window down itself, as it does with the windows left when
+  // it ends.
+  QPointer<QWidget> window;
   std::vector<std::unique_ptr<TControl>> controls;  // in creation order, as described
   std::vector<QWidget*> tabOrder;
 };
@@ -61,7 +66,7 @@ TForm::~TForm() {
 
 AnsiString TForm::Caption() const {
   return impl_->window ? FromQString(impl_->window->windowTitle())
-                       : AnsiString(impl_->description.Caption);
+                       : Utf8ToCp932(impl_->description.Caption);
 }
 
 QWidget* TForm::Handle() const {
@@ -80,7 +85,7 @@ void TForm::ReadDescription() {
   auto* window = new QWidget(nullptr);
   impl_->window = window;
   window->setObjectName(QString::fromLatin1(d.Name));
-  window->setWindowTitle(ToQString(AnsiString(d.Caption)));
+  window->setWindowTitle(QString::fromUtf8(d.Caption));
   window->setFont(MakeFont(d.Font));
   // The main form's font is the application's: message boxes and hints use it too, and no other
   // face need be loaded.
@@ -119,8 +124,8 @@ void TForm::CreateControls() {
     widget->setObjectName(QString::fromLatin1(c.Name));
     widget->setGeometry(c.Left, c.Top, c.Width, c.Height);
     if (!c.ParentFont) widget->setFont(MakeFont(c.Font));
-    control->SetText(AnsiString(c.Caption));
-    const QString hint = ToQString(AnsiString(c.Hint));
+    control->SetText(Utf8ToCp932(c.Caption));
+    const QString hint = QString::fromUtf8(c.Hint);
     if (!hint.isEmpty()) {
       // A hint is shown only where the control asks for it; it always describes the control.
       if (!c.ParentShowHint && c.ShowHint) widget->setToolTip(hint);
@@ -133,24 +138,26 @@ void TForm::CreateControls() {
   }
 }
 
+// Each event the description binds, to the published method of that name; an event the control
+// cannot fire is an error, not a binding that never runs.
 void TForm::BindHandler(const TControlDescription& c, TControl& control) {
-  const char* handler = c.OnChange != nullptr ? c.OnChange : c.OnClick;
-  if (handler == nullptr) return;
-  const TPublishedTable& published = impl_->published;
-  const TPublishedMethod* method = nullptr;
-  for (std::size_t m = 0; m < published.MethodCount; ++m) {
-    if (std::string(published.Methods[m].Name) == handler) method = &published.Methods[m];
-  }
-  if (method == nullptr) Fail(std::string("Method ") + handler + " not found");
-  const TNotifyEvent event{this, method->Method};
   auto* edit = dynamic_cast<TEdit*>(&control);
   auto* button = dynamic_cast<TButton*>(&control);
-  if (c.OnChange != nullptr && edit != nullptr) {
-    edit->OnChange = event;
-  } else if (c.OnClick != nullptr && button != nullptr) {
-    button->OnClick = event;
-  } else {
-    Fail(std::string("Control ") + c.Name + " has no such event for " + handler);
+  const std::tuple<const char*, const char*, TNotifyEvent*> events[] = {
+      {"OnChange", c.OnChange, edit != nullptr ? &edit->OnChange : nullptr},
+      {"OnClick", c.OnClick, button != nullptr ? &button->OnClick : nullptr}};
+  const TPublishedTable& published = impl_->published;
+  for (const auto& [event, handler, slot] : events) {
+    if (handler == nullptr) continue;
+    const TPublishedMethod* method = nullptr;
+    for (std::size_t m = 0; m < published.MethodCount; ++m) {
+      if (std::string(published.Methods[m].Name) == handler) method = &published.Methods[m];
+    }
+    if (method == nullptr) Fail(std::string("Method ") + handler + " not found");
+    if (slot == nullptr) {
+      Fail(std::string("Control ") + c.Name + " has no event " + event + " for " + handler);
+    }
+    *slot = TNotifyEvent{this, method->Method};
   }
 }
 

@@ -18,7 +18,7 @@ enum TPosition { poDesigned, poScreenCenter };
 // methods so, and they switch to direct input there.
 enum TImeMode { imDontCare, imDisable };
 
-// One control of a form description. Texts are in code page 932; a null name binds nothing.
+// One control of a form description. Texts are in UTF-8; a null name binds nothing.
 struct TControlDescription {
   TControlClass Class = TControlClass::Label;
   const char* Name = "";

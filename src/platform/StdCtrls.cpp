@@ -222,36 +222,24 @@ class TListBox::Lines : public TStrings {
 
   int Count() const override { return static_cast<int>(model_.lines.size()); }
   AnsiString Get(int index) const override {
-    CheckIndex(index);
+    CheckListIndex(index, Count());
     return model_.lines[static_cast<std::size_t>(index)];
   }
   int Add(const AnsiString& line) override {
-    if (!sorted_) return model_.Insert(Count(), line);
-    // After any equal lines, so equal lines keep the order they came in.
-    const auto place = std::upper_bound(model_.lines.begin(), model_.lines.end(), line,
-                                        [](const AnsiString& a, const AnsiString& b) {
-                                          return CompareListLines(a.View(), b.View()) < 0;
-                                        });
-    return model_.Insert(static_cast<int>(place - model_.lines.begin()), line);
+    return model_.Insert(sorted_ ? static_cast<int>(SortedPlace(model_.lines, line)) : Count(), line);
   }
   void Delete(int index) override {
-    CheckIndex(index);
+    CheckListIndex(index, Count());
     model_.Remove(index);
   }
   void Clear() override { model_.RemoveAll(); }
 
   bool Selected(int index) const {
-    CheckIndex(index);
+    CheckListIndex(index, Count());
     return view_->selectionModel()->isSelected(model_.index(index));
   }
 
  private:
-  void CheckIndex(int index) const {
-    if (index < 0 || index >= Count()) {
-      throw EListError(AnsiString("List index out of bounds (" + std::to_string(index) + ")"));
-    }
-  }
-
   QListView* view_;
   bool sorted_;
   LineModel model_;

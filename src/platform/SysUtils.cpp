@@ -35,14 +35,12 @@ std::string QuoteForMessage(std::string_view text) {
   return quoted;
 }
 
-// " は正しい数値ではありません。": is not a valid number, in the language of the window.
-constexpr const char kNotANumber[] =
-    " \x82\xcd\x90\xb3\x82\xb5\x82\xa2\x90\x94\x92l\x82\xc5\x82\xcd\x82\xa0\x82\xe8\x82\xdc\x82\xb9"
-    "\x82\xf1\x81"
-    "B";
+// Is not a valid number, in the language of the window.
+constexpr const char kNotANumber[] = " は正しい数値ではありません。";
 
 [[noreturn]] void Refuse(std::string_view text) {
-  throw EConvertError(AnsiString(QuoteForMessage(text) + kNotANumber));
+  static const AnsiString notANumber = Utf8ToCp932(kNotANumber);
+  throw EConvertError(AnsiString(QuoteForMessage(text)) + notANumber);
 }
 
 }  // namespace

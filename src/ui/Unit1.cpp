@@ -1,7 +1,12 @@
 #include "ui/Unit1.h"
 
-#include "engine/Engine.h"
+#include <vector>
+
+#include "engine/Texts.h"
+#include "engine/Wanted.h"
+#include "platform/Codepage.h"
 #include "platform/SysUtils.h"
+#include "tables/Tables.h"
 
 TForm1* Form1 = nullptr;
 
@@ -21,8 +26,6 @@ void TForm1::CalcSub(double target) {
 
 namespace {
 
-const char kResultsFor[] = " \x82\xcc\x8c\x8b\x89\xca";  // " の結果", the results for
-
 // Moves the selected lines of one list to the other; whether any line moved.
 bool MoveSelected(TListBox* source, TListBox* destination) {
   bool moved = false;
@@ -41,15 +44,16 @@ bool MoveSelected(TListBox* source, TListBox* destination) {
 }  // namespace
 
 void TForm1::Edit1Change(TObject* /*Sender*/) {
+  static const AnsiString resultsFor = Utf8ToCp932(engine::texts::kResultsFor);
   const AnsiString text = Edit1->GetText();
-  double wanted = 0.0;
-  if (!engine::AcceptWantedText(text, wanted)) return;
-  NeedReg->SetText(text + kResultsFor);
+  const std::optional<double> wanted = engine::WantedValue(text.View());
+  if (!wanted) return;
+  NeedReg->SetText(text + resultsFor);
   InitTable();
   ListAns->Clear();
   ListUse->Clear();
   ListNone->Clear();
-  CalcSub(wanted);
+  CalcSub(*wanted);
 }
 
 void TForm1::Button1Click(TObject* /*Sender*/) {
@@ -64,16 +68,11 @@ void TForm1::ReCalcSub() {
   if (Edit1->GetText() == "") return;
   ListAns->Clear();
   ListUse->Clear();
-  const int lines = ListNone->Items->Count();
   // Through the window at most 95 values can be set aside, the series values a result can use
-  // (110 to 910,000 ohms: 23 below 1 kilohm, 24 in each decade after). Were the table ever short,
-  // leaving some out would quietly bring them back into the results.
-  if (lines > engine::kNoneCapacity) {
-    throw Exception("Too many resistor values not owned: at most 200 can be left out.");
-  }
-  for (int i = 0; i < lines; ++i) {
-    engine::NoneTable[i] = StrToFloat(ListNone->Items->Get(i));
-  }
-  engine::NoneCount = lines;
+  // (110 to 910,000 ohms: 23 below 1 kilohm, 24 in each decade after); the table says if it is
+  // ever asked for more than it holds.
+  std::vector<double> none;
+  for (int i = 0; i < ListNone->Items->Count(); ++i) none.push_back(StrToFloat(ListNone->Items->Get(i)));
+  engine::SetNoneTable(none);
   CalcSub(StrToFloat(Edit1->GetText()));
 }

@@ -1,6 +1,6 @@
 // The form description of TForm1: window properties, the eleven controls in creation order, and
-// the names by which fields and handlers are bound. Texts are in code page 932; each is given
-// in plain writing beside it.
+// the names by which fields and handlers are bound.
+#include "engine/Texts.h"
 #include "ui/Unit1.h"
 
 namespace {
@@ -8,15 +8,9 @@ namespace {
 // Two banded resistors in parallel: the one source of the icon at every size.
 #include "ui/OhmSiftIcon.xpm"
 
-// "ＭＳ Ｐゴシック", the proportional Japanese face, and "ＭＳ ゴシック", the fixed-pitch one.
-constexpr TFontDescription kWindowFont{
-    "\x82l\x82r \x82o\x83S\x83V\x83"
-    "b\x83N",
-    -12, SHIFTJIS_CHARSET, clWindowText};
-constexpr TFontDescription kListFont{
-    "\x82l\x82r \x83S\x83V\x83"
-    "b\x83N",
-    -12, SHIFTJIS_CHARSET, clWindowText};
+// The platform's proportional Japanese face, and its fixed-pitch one.
+constexpr TFontDescription kWindowFont{"ＭＳ Ｐゴシック", -12, SHIFTJIS_CHARSET, clWindowText};
+constexpr TFontDescription kListFont{"ＭＳ ゴシック", -12, SHIFTJIS_CHARSET, clWindowText};
 
 const TControlDescription kControls[] = {
     {.Class = TControlClass::Label,
@@ -25,7 +19,7 @@ const TControlDescription kControls[] = {
      .Top = 0,
      .Width = 68,
      .Height = 12,
-     .Caption = "\x97~\x82\xb5\x82\xa2\x92\xef\x8dR\x92l",  // 欲しい抵抗値
+     .Caption = "欲しい抵抗値",  // wanted resistance
      .FocusControl = "Edit1"},
     {.Class = TControlClass::Label,
      .Name = "Label2",
@@ -33,7 +27,7 @@ const TControlDescription kControls[] = {
      .Top = 0,
      .Width = 59,
      .Height = 12,
-     .Caption = "\x95K\x97v\x82\xc8\x92\xef\x8dR",  // 必要な抵抗
+     .Caption = engine::texts::kNeeded,
      .FocusControl = "ListUse"},
     {.Class = TControlClass::Label,
      .Name = "Label3",
@@ -41,8 +35,7 @@ const TControlDescription kControls[] = {
      .Top = 0,
      .Width = 90,
      .Height = 12,
-     .Caption =
-         "\x8e\x9d\x82\xc1\x82\xc4\x82\xa2\x82\xc8\x82\xa2\x92\xef\x8dR",  // 持っていない抵抗
+     .Caption = engine::texts::kNotOwned,
      .FocusControl = "ListNone"},
     {.Class = TControlClass::Label,
      .Name = "Label4",
@@ -50,9 +43,7 @@ const TControlDescription kControls[] = {
      .Top = 144,
      .Width = 258,
      .Height = 12,
-     // 誤差(%)　必要な抵抗１　抵抗２　できた抵抗値
-     .Caption = "\x8c\xeb\x8d\xb7(%)\x81@\x95K\x97v\x82\xc8\x92\xef\x8dR\x82P\x81@\x92\xef\x8dR"
-                "\x82Q\x81@\x82\xc5\x82\xab\x82\xbd\x92\xef\x8dR\x92l",
+     .Caption = engine::texts::kHeading,
      .ParentFont = false,
      .Font = kListFont,
      .FocusControl = "ListAns"},
@@ -81,9 +72,7 @@ const TControlDescription kControls[] = {
      .Width = 73,
      .Height = 20,
      .Caption = "",
-     // 100Ω以上の欲しい抵抗値（整数）を入力
-     .Hint = "100\x83\xb6\x88\xc8\x8f\xe3\x82\xcc\x97~\x82\xb5\x82\xa2\x92\xef\x8dR\x92l\x81i"
-             "\x90\xae\x90\x94\x81j\x82\xf0\x93\xfc\x97\xcd",
+     .Hint = "100Ω以上の欲しい抵抗値（整数）を入力",  // enter the wanted value, 100 Ω or more
      .ShowHint = true,
      .ParentShowHint = false,
      .TabOrder = 1,
@@ -121,9 +110,7 @@ const TControlDescription kControls[] = {
      .Width = 25,
      .Height = 25,
      .Caption = "->",
-     // 持っていない抵抗に移す
-     .Hint = "\x8e\x9d\x82\xc1\x82\xc4\x82\xa2\x82\xc8\x82\xa2\x92\xef\x8dR\x82\xc9\x88\xda"
-             "\x82\xb7",
+     .Hint = "持っていない抵抗に移す",  // move to the resistors not owned
      .ShowHint = true,
      .ParentShowHint = false,
      .TabOrder = 4,
@@ -135,7 +122,7 @@ const TControlDescription kControls[] = {
      .Width = 25,
      .Height = 25,
      .Caption = "<-",
-     .Hint = "\x95K\x97v\x82\xc8\x92\xef\x8dR\x82\xc9\x88\xda\x82\xb7",  // 必要な抵抗に移す
+     .Hint = "必要な抵抗に移す",  // move to the resistors needed
      .ShowHint = true,
      .ParentShowHint = false,
      .TabOrder = 5,

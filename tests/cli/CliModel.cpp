@@ -2,21 +2,29 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <optional>
+#include <regex>
 #include <set>
+#include <sstream>
 
 #include "Oracles.h"
 #include "ReferenceSearch.h"
 #include "cli/Cli.h"
-#include "cli/Options.h"
 #include "engine/Arithmetic.h"
+#include "engine/Series.h"
 #include "engine/WholeOhm.h"
 
 namespace climodel {
 namespace {
+
+using engine::WholeOhm;
+using Json = nlohmann::ordered_json;
 
 // The lines of a text, the last one even if unterminated; false if it is.
 bool Split(std::string_view text, std::vector<std::string>& lines) {
@@ -28,17 +36,10 @@ bool Split(std::string_view text, std::vector<std::string>& lines) {
   return text.empty() || text.back() == '\n';
 }
 
-// The wanted texts of a command line and its input, in order, with empty lines kept: the input's
-// lines without a carriage return at the end and the blanks around the value.
-std::vector<std::string> Wanted(const cli::Options& options, std::string_view input) {
-  std::vector<std::string> wanted(options.wanted.begin(), options.wanted.end()), lines;
-  if (options.wanted.empty()) Split(input, lines);
-  for (std::string_view line : lines) {
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    const std::size_t first = line.find_first_not_of(" \t"), last = line.find_last_not_of(" \t");
-    wanted.emplace_back(first == line.npos ? "" : line.substr(first, last - first + 1));
-  }
-  return wanted;
+std::string Trim(std::string line) {
+  if (!line.empty() && line.back() == '\r') line.pop_back();
+  const std::size_t first = line.find_first_not_of(" \t"), last = line.find_last_not_of(" \t");
+  return first == line.npos ? "" : line.substr(first, last - first + 1);
 }
 
 std::string Number(double x) {
@@ -46,46 +47,146 @@ std::string Number(double x) {
   return {text, std::to_chars(text, text + sizeof text, x == 0 ? 0.0 : x).ptr};
 }
 
-std::string ValueLine(long value) {
-  char line[32];
-  std::snprintf(line, sizeof line, "%7ld\n", value);
-  return line;
+// Resistances: whole ohms as integers, the rest as the shortest decimal that reads back.
+std::string Ohms(double x) {
+  return x == std::floor(x) && x < 1e15 ? std::to_string((long long)x) : Number(x);
 }
 
-// A pair for a wanted value, as the step-by-step search finds it: its line of the listing, by
-// which the window orders the pairs, its resistors in whole ohms, its value, its deviation (%).
-struct Found {
-  std::string line;
-  long r1, r2;
-  double value, deviation;
-  bool operator<(const Found& other) const { return line < other.line; }
+std::string Lower(std::string text) {
+  for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
+  return text;
+}
+
+// A resistance as a list writes it: [digits].digits[unit], digits[unit] or [digits]unit digits,
+// the unit (R, k, M, G) standing for the point; 0, or 0.01 to 1e9 ohms.
+std::optional<double> Resistance(const std::string& text) {
+  static const std::regex pointed(R"((\d*)\.(\d+)([RrkKMG]?))"), united(R"((\d*)([RrkKMG]?)(\d*))");
+  std::smatch m;
+  std::string whole, fraction, unit;
+  if (std::regex_match(text, m, pointed)) {
+    whole = m[1], fraction = m[2], unit = m[3];
+  } else if (std::regex_match(text, m, united) && (m[2].length() > 0 || m[3].length() == 0)) {
+    whole = m[1], unit = m[2], fraction = m[3];
+  } else {
+    return std::nullopt;
+  }
+  if (whole.empty() && fraction.empty()) return std::nullopt;
+  const int exponent = unit.empty() || unit == "R" || unit == "r" ? 0
+                       : unit == "k" || unit == "K"               ? 3
+                       : unit == "M"                              ? 6
+                                                                  : 9;
+  const double ohms = std::strtod(("0" + whole + "." + fraction + "e" + std::to_string(exponent)).c_str(), nullptr);
+  if (ohms != 0 && !(ohms >= 0.01 && ohms <= 1e9)) return std::nullopt;
+  return ohms;
+}
+
+struct Value {
+  std::string text;
+  double ohms;
 };
 
-std::vector<Found> Search(long target, const cli::Options& e) {
-  std::vector<double> without, only;
-  if (e.without) without.assign(e.without->begin(), e.without->end());
-  if (e.only) only.assign(e.only->begin(), e.only->end());
-  const reference::Result r =
-      reference::Search(e.series.mantissas, double(target), e.count, e.tolerance, without,
-                        e.only ? std::optional<std::span<const double>>(only) : std::nullopt);
-  std::vector<Found> found;
-  for (int k = 0; k < r.count; ++k) {
-    const long r1 = engine::WholeOhm(r.reg1[k]), r2 = engine::WholeOhm(r.reg2[k]);
-    const double percent = engine::arith::Product(r.error[k], 100.0);
-    char line[256];
-    std::snprintf(line, sizeof line, " %f  %8ld  %8ld  %8.3f", std::fabs(percent), r1, r2,
-                  r.value[k]);
-    found.push_back({line, r1, r2, r.value[k], -percent});
+// The options as the program must read them.
+struct Model {
+  bool usage = false, help = false, version = false;
+  const engine::Series* series = nullptr;
+  std::string tolerance = "5", format = "text";
+  int count = 15;
+  std::optional<std::vector<Value>> only, without;
+  std::vector<std::string> wanted;
+  bool fromInput = true;
+};
+
+// The values of a LIST; false where one is no value or the file cannot be read.
+bool List(const std::string& list, std::vector<Value>& values) {
+  std::vector<std::string> lines;
+  if (list.rfind('@', 0) != 0) {
+    lines.push_back(list);
+  } else {
+    if (list == "@" || list == "@-") return false;
+    std::FILE* file = std::fopen(list.substr(1).c_str(), "rb");
+    if (file == nullptr) return false;
+    std::string text(1 << 20, '\0');  // enough to see a line too long, even of an endless file
+    text.resize(std::fread(text.data(), 1, text.size(), file));
+    const bool failed = std::ferror(file);
+    std::fclose(file);
+    if (failed) return false;
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
+    Split(text, lines);
+    for (std::string& line : lines) {
+      if (line.size() > 65536) return false;
+      line = Trim(line);
+      if (line.rfind('#', 0) == 0) line.clear();
+    }
   }
-  std::stable_sort(found.begin(), found.end());
-  return found;
+  for (const std::string& line : lines) {
+    std::stringstream items(line);
+    for (std::string item; std::getline(items, item, ',');) {
+      item = Trim(item);
+      if (item.empty()) continue;
+      const std::optional<double> ohms = Resistance(item);
+      if (!ohms) return false;
+      values.push_back({item, *ohms});
+    }
+  }
+  return true;
 }
 
-// A CSV field (RFC 4180) that may hold anything: quoted, its quotes doubled.
-std::string Quoted(const std::string& text) {
-  std::string field = "\"";
-  for (const char c : text) field += c == '"' ? "\"\"" : std::string(1, c);
-  return field + '"';
+Model Read(const std::vector<std::string>& args) {
+  Model m;
+  std::set<std::string> given;
+  for (std::size_t i = 0; i < args.size() && !m.usage; ++i) {
+    const std::string& arg = args[i];
+    if (arg.size() < 2 || arg[0] != '-' || given.count("--")) {
+      m.wanted.push_back(arg), m.fromInput = false;
+      continue;
+    }
+    const std::string name = arg.substr(0, arg.find('='));
+    if (arg == "--") {
+      given.insert(arg);
+    } else if (arg == "--help" || arg == "-h" || arg == "--version") {
+      (arg == "--version" ? m.version : m.help) = true;
+    } else if (std::set<std::string>{"--series", "--tolerance", "--count", "--only", "--without",
+                                     "--format"}.count(name) == 0 || !given.insert(name).second ||
+               (name == arg && i + 1 == args.size())) {
+      m.usage = true;
+    } else {
+      const std::string value = name == arg ? args[++i] : arg.substr(name.size() + 1);
+      static const std::regex percent(R"((\d*)\.?(\d*))"), digits(R"(\d+)");
+      std::smatch p;
+      if (name == "--series") {
+        m.series = engine::FindSeries(value);
+        m.usage = m.series == nullptr;
+      } else if (name == "--format") {
+        m.format = Lower(value);
+        m.usage = m.format != "text" && m.format != "csv" && m.format != "json";
+      } else if (name == "--count") {
+        m.count = std::regex_match(value, digits) ? 0 : -1;
+        for (const char c : value) m.count = m.count < 0 ? -1 : std::min(m.count * 10 + (c - '0'), 1000);
+        m.usage = m.count < 1 || m.count > 100;
+      } else if (name == "--tolerance") {
+        m.tolerance = value;
+        const bool read = std::regex_match(value, p, percent) && p[1].length() + p[2].length() > 0;
+        const double whole = read && p[1].length() > 0 ? std::strtod(p[1].str().c_str(), nullptr) : 0;
+        const bool over = whole > 50 || (whole == 50 && p[2].str().find_first_not_of('0') != std::string::npos);
+        m.usage = !read || over || !(std::strtod((value + "e-2").c_str(), nullptr) > 0);
+      } else {
+        auto& list = name == "--only" ? m.only : m.without;
+        m.usage = !List(value, list.emplace()) || (name == "--only" && list->empty());
+      }
+    }
+  }
+  if (m.only && !m.series) {
+    std::set<double> distinct;
+    for (const Value& v : *m.only) distinct.insert(v.ohms);
+    m.usage = m.usage || distinct.size() > 2000;
+  }
+  return m;
+}
+
+std::vector<double> Ohms(const std::optional<std::vector<Value>>& list) {
+  std::set<double> ohms;
+  for (const Value& v : list.value_or(std::vector<Value>())) ohms.insert(v.ohms);
+  return {ohms.begin(), ohms.end()};
 }
 
 // The arguments as main gets them, pointing into copies.
@@ -94,6 +195,53 @@ std::vector<char*> Argv(std::vector<std::string>& copies) {
   for (std::string& a : copies) argv.push_back(a.data());
   argv.push_back(nullptr);
   return argv;
+}
+
+// A text as the program must quote a value: control bytes as '?'; past 60 bytes, cut before the
+// character that the 61st byte is part of (unless that is more than three bytes back), and "...".
+std::string Shown(const std::string& text) {
+  std::size_t cut = std::min<std::size_t>(text.size(), 60);
+  const auto inside = [&](std::size_t i) { return i < text.size() && ((unsigned char)text[i] >> 6) == 2; };
+  std::size_t back = cut;
+  for (int n = 0; n < 3 && inside(back); ++n) --back;
+  if (!inside(back)) cut = back;
+  std::string shown;
+  for (const char c : text.substr(0, cut)) shown += (unsigned char)c < 0x20 || c == 0x7F ? '?' : c;
+  return text.size() > cut ? shown + "..." : shown;
+}
+
+// The records of a CSV text by the rules of RFC 4180: fields by commas, records by line feeds,
+// a quoted field holding anything with its quotes doubled.
+std::vector<std::vector<std::string>> Records(const std::string& csv) {
+  std::vector<std::vector<std::string>> records;
+  std::vector<std::string> record(1);
+  for (std::size_t i = 0; i < csv.size(); ++i) {
+    if (csv[i] == '"' && record.back().empty()) {
+      for (++i; i < csv.size() && (csv[i] != '"' || (i + 1 < csv.size() && csv[i + 1] == '"')); ++i) {
+        record.back() += csv[i];
+        if (csv[i] == '"') ++i;  // the second of a doubled quote
+      }
+    } else if (csv[i] == ',') {
+      record.emplace_back();
+    } else if (csv[i] == '\n') {
+      records.push_back(std::exchange(record, std::vector<std::string>(1)));
+    } else {
+      record.back() += csv[i];
+    }
+  }
+  return records;
+}
+
+bool Refusal(const std::vector<std::string>& record) {
+  if (record.size() != 6 || record[5].empty() || record[0].find('\0') != std::string::npos) return false;
+  for (std::size_t f = 1; f < 5; ++f) {
+    if (!record[f].empty()) return false;
+  }
+  try {
+    return !Json(record[0]).dump().empty();
+  } catch (const Json::exception&) {
+    return false;  // no UTF-8
+  }
 }
 
 }  // namespace
@@ -120,87 +268,163 @@ std::string Check(const std::vector<std::string>& args, std::string_view input, 
   const auto& [status, out, err] = run;
   std::vector<std::string> outLines, errLines;
   if (!Split(out, outLines) || !Split(err, errLines)) return "an unterminated line";
-  std::vector<std::string> copies(args);
-  std::vector<char*> argv = Argv(copies);
-  cli::Options e;
-  std::string problem;
-  if (!cli::ParseArguments(int(argv.size()) - 1, argv.data(), e, problem)) {
+  const Model m = Read(args);
+  if (m.usage) {
     const bool ok = status == 2 && out.empty() && errLines.size() == 2 &&
-                    errLines[0] == "ohmsift-cli: " + problem &&
+                    errLines[0].rfind("ohmsift-cli: ", 0) == 0 &&
                     errLines[1] == "Try 'ohmsift-cli --help' for more information.";
     return ok ? "" : "not the usage error due";
   }
-  if (e.help || e.version) {
-    const char* first = e.help ? "Usage: ohmsift-cli" : "ohmsift-cli " OHMSIFT_VERSION "\n";
+  if (m.help || m.version) {
+    const char* first = m.help ? "Usage: ohmsift-cli" : "ohmsift-cli " OHMSIFT_VERSION "\n";
     return status == 0 && err.empty() && out.rfind(first, 0) == 0 ? "" : "no help or version";
   }
-  const std::vector<std::string> wanted = Wanted(e, input);
+  // The values searched, and which are left out.
+  const bool stock = m.only && !m.series;
+  const engine::Series& series = m.series ? *m.series : *engine::FindSeries("E24");
+  const std::vector<double> only = Ohms(m.only), without = Ohms(m.without);
+  const double tolerance = std::strtod((m.tolerance + "e-2").c_str(), nullptr);
+  std::vector<double> values = stock ? only : std::vector<double>();
+  std::set<std::int32_t> inSeries;
+  for (double decade = 1; !stock && decade <= 1e6; decade *= 10) {
+    for (const double mantissa : series.mantissas) {
+      inSeries.insert(WholeOhm(engine::arith::Product(mantissa, decade)));
+      if (decade < 1e6) values.push_back(engine::arith::Product(mantissa, decade));
+    }
+  }
+  const auto named = [](double v, const std::vector<double>& list) {
+    return std::any_of(list.begin(), list.end(), [v](double e) { return WholeOhm(e) == WholeOhm(v); });
+  };
+  double reach = 0;
+  for (const double v : values) {
+    if (v > 0 && !named(v, without) && (!m.only || named(v, only)))
+      reach = std::max(reach, (stock ? v : WholeOhm(v)) / 2.0);
+  }
+  std::vector<std::string> dueErr;
+  if (m.only && m.series) {
+    std::string names;
+    for (const Value& v : *m.only) {
+      if (!inSeries.count(WholeOhm(v.ohms))) names += (names.empty() ? "" : ", ") + Shown(v.text);
+    }
+    if (!names.empty())
+      dueErr.push_back("ohmsift-cli: --only: not " + std::string(series.name) + " values, so not used: " + names);
+  }
+  std::vector<std::string> wanted = m.wanted, lines;
+  std::string text(input);
+  if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
+  if (m.fromInput) Split(text, lines);
+  for (const std::string& line : lines) wanted.push_back(Trim(line));
   // What must come out: the text, the CSV, or line by line the JSON objects.
-  std::string dueText, dueCsv = "wanted,r1,r2,value,deviation_percent\n";
-  std::vector<nlohmann::ordered_json> dueJson;
-  std::size_t refused = 0;
+  std::string dueText, dueCsv = "wanted,r1,r2,value,deviation_percent,error\n";
+  std::vector<Json> dueJson;
+  long accepted = 0, unpaired = 0;
+  bool refused = false;
   for (std::size_t n = 0; n < wanted.size(); ++n) {
-    const std::string& text = wanted[n];
-    if (e.wanted.empty() && text.empty()) continue;
-    const std::optional<long> target = fuzz::WantedValue(text);
+    const std::string& w = wanted[n];
+    if (m.fromInput && w.empty()) continue;
+    const std::optional<long> target = fuzz::WantedValue(w);
     if (!target) {
-      const std::string prefix =
-          "ohmsift-cli: " + (!e.wanted.empty() ? "" : "line " + std::to_string(n + 1) + ": ") +
-          "refused ";
-      if (refused >= errLines.size() || errLines[refused++].rfind(prefix, 0) != 0) {
-        return "no refusal of " + text;
-      }
-      dueCsv += Quoted(text) + ",,,,\n";
-      dueJson.push_back({{"input", text}, {"error", nullptr}});
-      try {
-        dueJson.back().dump();
-      } catch (const nlohmann::json::exception&) {
-        dueJson.back() = nullptr;  // no UTF-8: only the form of the line is judged
-      }
+      refused = true;
+      dueErr.push_back("ohmsift-cli: " + (m.fromInput ? "line " + std::to_string(n + 1) + ": " : "") +
+                       "refused \"" + Shown(w) + "\": a wanted value is");
+      dueCsv += "\"?\",,,,,\"?\"\n";  // stands for the quoted text and reason, judged apart
+      dueJson.push_back({{"input", nullptr}, {"error", nullptr}});
       continue;
     }
-    const std::vector<Found> found = Search(*target, e);
-    std::set<long> needed;
-    for (const Found& p : found) needed.insert({p.r1, p.r2});
-    if (e.format == cli::Format::kText) {
-      dueText += text + " の結果\n誤差(%)　必要な抵抗１　抵抗２　できた抵抗値\n";
-      for (const Found& p : found) dueText += p.line + "\n";
-      dueText += "\n必要な抵抗\n";
-      for (const long v : needed) dueText += ValueLine(v);
-      if (e.without) dueText += "\n持っていない抵抗\n";
-      for (const long v : e.without.value_or(std::vector<long>())) dueText += ValueLine(v);
-      dueText += "\n";
-      continue;
+    const reference::Result r =
+        stock ? reference::SearchStock(only, double(*target), m.count, tolerance, without)
+              : reference::Search(series.mantissas, double(*target), m.count, tolerance, without,
+                                  m.only ? std::optional<std::span<const double>>(only) : std::nullopt);
+    ++accepted;
+    unpaired += r.count == 0;
+    // Shown by printed error, then first and second resistor; the values used, first met once.
+    struct Found { long millionths; std::int32_t w1, w2; double r1, r2, value, percent; };
+    std::vector<Found> found;
+    std::map<std::int32_t, double> used;
+    bool wide = false;
+    for (int k = 0; k < r.count; ++k) {
+      const double percent = engine::arith::Product(r.error[k], 100.0);
+      char printed[64];
+      std::snprintf(printed, sizeof printed, "%.6f", std::fabs(percent));
+      const long millionths = std::atol(std::string(printed).erase(std::string(printed).find('.'), 1).c_str());
+      wide = wide || millionths >= 10000000;
+      found.push_back({millionths, WholeOhm(r.reg1[k]), WholeOhm(r.reg2[k]), r.reg1[k], r.reg2[k], r.value[k], percent});
+      used.emplace(WholeOhm(r.reg1[k]), r.reg1[k]);
+      used.emplace(WholeOhm(r.reg2[k]), r.reg2[k]);
     }
-    nlohmann::ordered_json object = {{"wanted", *target},
-                                     {"series", e.series.name},
-                                     {"tolerance_percent", e.tolerancePercent},
-                                     {"pairs", nlohmann::json::array()}};
-    for (const Found& p : found) {
-      dueCsv += std::to_string(*target) + "," + std::to_string(p.r1) + "," + std::to_string(p.r2) +
-                "," + Number(p.value) + "," + Number(p.deviation) + "\n";
-      object["pairs"].push_back(
-          {{"r1", p.r1}, {"r2", p.r2}, {"value", p.value}, {"deviation_percent", p.deviation}});
+    std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+      return std::tie(a.millionths, a.w1, a.w2) < std::tie(b.millionths, b.w1, b.w2);
+    });
+    std::vector<std::pair<double, std::int32_t>> needed;
+    for (const auto& [whole, v] : used) needed.push_back({v, whole});
+    std::sort(needed.begin(), needed.end());
+    const auto nominal = [&](double v) { return stock ? v : double(WholeOhm(v)); };
+    dueText += w + " の結果\n" + (wide ? " " : "") + "誤差(%)　必要な抵抗１　抵抗２　できた抵抗値\n";
+    Json object = {{"wanted", *target}, {"series", stock ? Json() : Json(series.name)},
+                   {"tolerance_percent", std::strtod(m.tolerance.c_str(), nullptr)}, {"pairs", Json::array()}};
+    for (const Found& f : found) {
+      char line[256];
+      std::snprintf(line, sizeof line, " %*f  %8ld  %8ld  %8.3f\n", wide ? 9 : 0, std::fabs(f.percent),
+                    long(f.w1), long(f.w2), f.value);
+      dueText += line;
+      dueCsv += std::to_string(*target) + "," + Ohms(nominal(f.r1)) + "," + Ohms(nominal(f.r2)) +
+                "," + Number(f.value) + "," + Number(-f.percent) + ",\n";
+      object["pairs"].push_back({{"r1", nominal(f.r1)}, {"r2", nominal(f.r2)}, {"value", f.value},
+                                 {"deviation_percent", -f.percent}});
     }
-    if (found.empty()) dueCsv += std::to_string(*target) + ",,,,\n";
-    object["needed"] = needed;
-    if (e.without) object["without"] = *e.without;
-    if (e.only) object["only"] = *e.only;
+    if (found.empty()) dueCsv += std::to_string(*target) + ",,,,,\n";
+    dueText += "\n必要な抵抗\n";
+    object["needed"] = Json::array();
+    for (const auto& [v, whole] : needed) {
+      char line[32];
+      std::snprintf(line, sizeof line, "%7ld\n", long(whole));
+      dueText += line;
+      object["needed"].push_back(nominal(v));
+    }
+    if (m.without) {
+      dueText += "\n持っていない抵抗\n";
+      std::set<std::int32_t> wholes;
+      for (const double v : without) wholes.insert(WholeOhm(v));
+      for (const std::int32_t whole : wholes) {
+        char line[32];
+        std::snprintf(line, sizeof line, "%7ld\n", long(whole));
+        dueText += line;
+      }
+      object["without"] = without;
+    }
+    if (m.only) object["only"] = only;
+    dueText += "\n";
     dueJson.push_back(object);
   }
-  if (refused != errLines.size()) return "more messages than refusals";
-  if (status != (refused == 0 ? 0 : 1)) return "status " + std::to_string(status);
-  if (e.format == cli::Format::kCsv) return out == dueCsv ? "" : "not the CSV due";
-  if (e.format == cli::Format::kJson) {
+  if (unpaired > 0) {
+    dueErr.push_back("ohmsift-cli: no pair within " + m.tolerance + " % for " + std::to_string(unpaired) +
+                     " of " + std::to_string(accepted) + " wanted values" +
+                     (reach > 0 ? "; these pairs reach at most " + Ohms(reach) + " Ω" : ""));
+  }
+  if (errLines.size() != dueErr.size()) return "not the messages due: " + err;
+  for (std::size_t i = 0; i < dueErr.size(); ++i) {
+    if (errLines[i].rfind(dueErr[i], 0) != 0) return "due message " + dueErr[i] + ", not " + errLines[i];
+  }
+  if (status != (refused ? 1 : 0)) return "status " + std::to_string(status);
+  if (m.format == "csv") {
+    const std::vector<std::vector<std::string>> got = Records(out), due = Records(dueCsv);
+    if (got.size() != due.size()) return "not the CSV rows due";
+    for (std::size_t i = 0; i < due.size(); ++i) {
+      // A refused input: its text, valid UTF-8 without NUL, and the reason.
+      if (due[i].size() == 6 && due[i][0] == "?" && due[i][5] == "?" ? !Refusal(got[i]) : got[i] != due[i])
+        return "not the CSV row due: " + due[i][0];
+    }
+    return {};
+  }
+  if (m.format == "json") {
     if (outLines.size() != dueJson.size()) return "not the JSON lines due";
     for (std::size_t i = 0; i < dueJson.size(); ++i) {
-      // The same values, keys in the same order; an error's wording is free.
-      nlohmann::ordered_json got = nlohmann::ordered_json::parse(outLines[i], nullptr, false);
-      if (got.is_object() && got.contains("error")) got["error"] = nullptr;
-      if (got.is_discarded() ||
-          (dueJson[i].is_null() ? !got.contains("input") : got != dueJson[i])) {
-        return "due " + dueJson[i].dump() + ", not " + outLines[i];
-      }
+      // The same values, keys in the same order; a refusal's wording is free, its form is not.
+      Json got = Json::parse(outLines[i], nullptr, false);
+      if (!got.is_discarded() && got.contains("input") && got.size() == 2 && got["input"].is_string() &&
+          got["error"].is_string())
+        got = {{"input", nullptr}, {"error", nullptr}};
+      if (got.is_discarded() || got != dueJson[i]) return "due " + dueJson[i].dump() + ", not " + outLines[i];
     }
     return {};
   }

@@ -1,7 +1,7 @@
-// What ohmsift-cli must print for a command line and its standard input: for the options as it
-// reads them (its own parser, whose every rule tests/cli/CliTest.cpp holds to a table), which
-// values are accepted, the status, and every block, CSV row and JSON object, whose pairs must be
-// those the step-by-step search finds. Shared by the command line's test and its fuzz target.
+// What ohmsift-cli must print for a command line and its standard input, stated on its own: the
+// options' grammar, which values are accepted, the status, the messages' lines, and every block,
+// CSV row and JSON object, whose pairs must be those the step-by-step search finds, in the order
+// of their printed errors. Shared by the command line's test and its fuzz target.
 #pragma once
 
 #include <string>

@@ -1,25 +1,30 @@
 #!/bin/sh
 # ohmsift-cli as a process, as scripts run it: its exit statuses, what goes to standard error, and
-# a full disk reported as a failure rather than passing for a listing written.
+# failures to read or write reported with the system's reason rather than passing for success.
 # Usage: process.sh [launcher...] ohmsift-cli
 set -u
-cli="$*"
 failed=0
-check() {  # check STATUS MESSAGE OUTPUT ARGS...: the status, and MESSAGE within standard error
-  want=$1 message=$2 output=$3
-  shift 3
-  err=$($cli "$@" </dev/null 2>&1 >"$output")
+check() {  # check STATUS MESSAGE INPUT OUTPUT ARGS...: the status, and MESSAGE within stderr
+  want=$1 message=$2 input=$3 output=$4
+  shift 4
+  if [ "$input" = closed ]; then
+    err=$("$@" <&- 2>&1 >"$output")
+  else
+    err=$("$@" <"$input" 2>&1 >"$output")
+  fi
   got=$?
   case $err in
     *"$message"*) [ "$got" -eq "$want" ] && return ;;
   esac
-  echo "ohmsift-cli $*: status $got (not $want), said: $err" >&2
+  echo "$*: status $got (not $want), said: $err" >&2
   failed=1
 }
-check 0 "" /dev/null 4700
-check 1 'refused "abc"' /dev/null 4700 abc
-check 2 "Try 'ohmsift-cli --help'" /dev/null --frobnicate
-check 3 "ohmsift-cli: the output could not be written" /dev/full 4700
-check 3 "could not be written" /dev/full --help
-check 3 "could not be written" /dev/full --format=json 4700
+check 0 "" /dev/null /dev/null "$@" 4700
+check 1 'refused "abc"' /dev/null /dev/null "$@" 4700 abc
+check 2 "Try 'ohmsift-cli --help'" /dev/null /dev/null "$@" --frobnicate
+check 2 "cannot read standard input: Is a directory" / /dev/null "$@"
+check 2 "cannot read standard input: Bad file descriptor" closed /dev/null "$@"
+check 3 "the output could not be written: No space left on device" /dev/null /dev/full "$@" 4700
+check 3 "could not be written: No space" /dev/null /dev/full "$@" --help
+check 3 "could not be written" /dev/null /dev/full "$@" --format=json 4700
 exit $failed

@@ -61,9 +61,9 @@ void Hook() {
 
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   Application->Command = "window_probe";
-  Application->Initialize();
+  if (!Application->Initialize(argc, argv)) return 1;
   Application->CreateForm(Form1);
   qApp->installEventFilter(new StateSpy);
   if (pipe(wakeups) != 0) return 2;

@@ -10,7 +10,9 @@
 #include <string>
 
 #include "engine/Arithmetic.h"
-#include "engine/Engine.h"
+#include "engine/Format.h"
+#include "engine/WholeOhm.h"
+#include "tables/Tables.h"
 
 using namespace engine;
 
@@ -18,7 +20,7 @@ namespace {
 
 std::string Composed(double error, double reg1, double reg2, double value) {
   char line[kLineBuffer];
-  const int length = ComposeResultLine(line, error, reg1, reg2, value);
+  const int length = ComposeResultLine(line, error, WholeOhm(reg1), WholeOhm(reg2), value);
   EXPECT_EQ(length, int(std::strlen(line)));
   return line;
 }
@@ -48,7 +50,7 @@ TEST(ListingTest, LinesAreComposedAsPrintfComposesThem) {
   for (const auto& [value, text] : {std::pair{110.00000000000001, "    110"},
                                     {4699.995, "   4700"},
                                     {12345678.0, "12345678"}}) {
-    EXPECT_EQ(ComposeValueLine(line, value), int(std::strlen(text)));
+    EXPECT_EQ(ComposeValueLine(line, WholeOhm(value)), int(std::strlen(text)));
     EXPECT_STREQ(line, text);
   }
   const std::pair<double, std::int32_t> wholeOhms[] = {

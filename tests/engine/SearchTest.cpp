@@ -18,9 +18,11 @@
 
 #include "ReferenceSearch.h"
 #include "engine/Arithmetic.h"
-#include "engine/Engine.h"
+#include "engine/Format.h"
 #include "engine/Search.h"
 #include "engine/Series.h"
+#include "engine/WholeOhm.h"
+#include "tables/Tables.h"
 
 using namespace engine;
 
@@ -29,8 +31,7 @@ namespace {
 constexpr int kTraps = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
 
 void Exclude(const std::vector<double>& values) {
-  std::copy(values.begin(), values.end(), NoneTable);
-  NoneCount = static_cast<std::int32_t>(values.size());
+  SetNoneTable(values);
 }
 
 TEST(SearchTest, WorkedExamples) {
@@ -138,9 +139,7 @@ void ExpectSame(const Input& in) {
   });
   if (!in.only && in.series.size() < kSeriesCapacity && in.count <= kSlotCapacity &&
       in.without.size() <= kNoneCapacity) {
-    std::fill(std::begin(SeriesTable), std::end(SeriesTable), 0.0);
-    std::copy(in.series.begin(), in.series.end(), SeriesTable);
-    Tolerance = in.tolerance;
+    SetSeries(in.series, in.tolerance);
     Exclude(in.without);
     TStringList answers(true), used(true);
     answers.Add("~");  // the lists only gain lines
@@ -149,7 +148,7 @@ void ExpectSame(const Input& in) {
     EXPECT_TRUE(UseCount == used.Count() && answers.Get(answers.Count() - 1) == "~");
     for (int i = 0; i < UseCount && i < used.Count(); ++i) {
       char line[kValueLineBuffer];
-      ComposeValueLine(line, UseTable[i]);
+      ComposeValueLine(line, WholeOhm(UseTable[i]));
       const bool held = std::count(AnsReg1, AnsReg1 + kListedPairs, UseTable[i]) +
                         std::count(AnsReg2, AnsReg2 + kListedPairs, UseTable[i]);
       EXPECT_TRUE(used.Get(i) == line && held && (i == 0 || UseTable[i - 1] < UseTable[i]));

@@ -19,4 +19,8 @@ struct Result {
 Result Search(std::span<const double> series, double target, int count, double tolerance,
               std::span<const double> without, std::optional<std::span<const double>> only = {});
 
+// The same over a stock list: its positive values, ascending and once each, in both roles.
+Result SearchStock(std::span<const double> stock, double target, int count, double tolerance,
+                   std::span<const double> without);
+
 }  // namespace reference

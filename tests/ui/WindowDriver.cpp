@@ -10,7 +10,8 @@
 #include <QtTest>
 #include <utility>
 
-#include "engine/Engine.h"
+#include "engine/Wanted.h"
+#include "tables/Tables.h"
 #include "platform/Application.h"
 #include "platform/Codepage.h"
 #include "platform/SysUtils.h"
@@ -46,7 +47,6 @@ QStringList Selected(TListBox* list) {
 }  // namespace
 
 TForm1* OpenWindow() {
-  Application->Initialize();
   TForm1* form = nullptr;
   Application->CreateForm(form);
   form->Show();
@@ -127,7 +127,9 @@ Session::Session(TForm1* form)
 // A fresh search, as the engine makes it, without the values of the model's ListNone.
 void Session::Search(double target) {
   engine::InitTable();
-  for (const QString& line : none_) engine::NoneTable[engine::NoneCount++] = line.toDouble();
+  std::vector<double> none;
+  for (const QString& line : none_) none.push_back(line.toDouble());
+  engine::SetNoneTable(none);
   TStringList ans(true), use(true);
   engine::CalcSub(target, ans, use);
   ans_ = Lines(ans);
@@ -147,15 +149,14 @@ std::string Session::Do(const QString& action) {
     if (kind == 'p') Paste(form_, argument);
     if (kind == 'b') QTest::keyClick(form_->Edit1->Handle(), Qt::Key_Backspace);
     const QString text = EditText(form_);
-    double wanted = 0;
     // A paste of the text already there may or may not count as a change.
-    if (engine::AcceptWantedText(Utf8ToCp932(text.toStdString()), wanted) &&
-        (text != before || kind == 'p')) {
+    const std::optional<double> wanted = engine::WantedValue(Utf8ToCp932(text.toStdString()).View());
+    if (wanted && (text != before || kind == 'p')) {
       auto model = std::tie(caption_, ans_, use_, none_);
       const std::tuple<QString, QStringList, QStringList, QStringList> kept = model;
       caption_ = text + QString::fromUtf8(" の結果");
       none_.clear();
-      Search(wanted);
+      Search(*wanted);
       if (text == before && !Compare().empty()) model = kept;
     }
   } else if (kind == 'u' || kind == 'n' || kind == 'a') {

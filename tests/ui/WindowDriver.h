@@ -12,7 +12,7 @@
 
 namespace driver {
 
-// Builds a TForm1 through the application object and shows it, exposed and active. From then on
+// Builds a TForm1 through the application object (its toolkit made by the caller) and shows it, exposed and active. From then on
 // every message box is answered with OK at once, as it would otherwise wait for a click for ever;
 // closing gives the title and text of each box that no AnswerBox expected.
 TForm1* OpenWindow();

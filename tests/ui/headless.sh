@@ -24,8 +24,9 @@ check "a Wayland display that cannot be opened" 'could not open the display "now
   env WAYLAND_DISPLAY=nowhere "$program"
 check "a platform plugin that is missing" 'platform plugin "bogus" is not installed' 1 \
   env QT_QPA_PLATFORM=bogus "$program"
-# The window takes no arguments, so none can choose a display-less platform for it either.
-check "arguments ignored" "needs a graphical session" 1 "$program" -platform offscreen
+# Its own arguments are ignored; the toolkit's reach the toolkit, which may then need no display.
+check "arguments ignored" "needs a graphical session" 1 "$program" --frobnicate
+check "the toolkit's -platform" "" 124 env QT_QPA_PLATFORM= timeout 3 "$program" -platform offscreen
 # No Japanese face at all: one line says which package brings one, and the window opens all the same.
 printf '<?xml version="1.0"?>\n<fontconfig><dir>/usr/share/fonts/truetype/dejavu</dir></fontconfig>\n' \
   >"${TMPDIR:-/tmp}/ohmsift-no-japanese.conf"

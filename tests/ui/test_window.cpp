@@ -12,7 +12,7 @@
 #include <stdexcept>
 
 #include "WindowDriver.h"
-#include "engine/Engine.h"
+#include "tables/Tables.h"
 #include "platform/Application.h"
 #include "platform/QtText.h"
 

@@ -1,0 +1,203 @@
+#include "cli/Writers.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "engine/Arithmetic.h"
+#include "engine/Texts.h"
+#include "engine/WholeOhm.h"
+
+namespace cli {
+namespace {
+
+// (value - wanted) / wanted x 100: the listing's percent with the sign of the deviation.
+double Deviation(const engine::Pair& pair) {
+  return -engine::arith::Product(pair.error, 100.0);
+}
+
+std::string Values(const std::vector<double>& values) {
+  std::string json = "[";
+  for (const double v : values) json += (json.size() > 1 ? "," : "") + Ohms(v);
+  return json + "]";
+}
+
+class TextWriter final : public Writer {
+ public:
+  TextWriter(const Setup& setup, std::FILE* out) : Writer(out) {
+    if (!setup.options.without) return;
+    notOwned_ = std::string("\n") + engine::texts::kNotOwned + "\n";
+    char line[engine::kValueLineBuffer];
+    std::int32_t last = 0;
+    for (std::size_t i = 0; i < setup.without.size(); ++i) {
+      const std::int32_t whole = engine::WholeOhm(setup.without[i]);
+      if (i > 0 && whole == last) continue;  // the lines of values alike in whole ohms, once
+      last = whole;
+      notOwned_.append(line, std::size_t(engine::ComposeValueLine(line, whole))).append("\n");
+    }
+  }
+
+  void Refused(std::string_view, std::string_view) override {}
+
+  void Listed(std::string_view text, double, const engine::SearchResult&,
+              const engine::Listing& listing) override {
+    // A widened error field moves the heading along with it.
+    std::string block = std::string(text) + engine::texts::kResultsFor + "\n" +
+                        (listing.errorWidth > 0 ? " " : "") + engine::texts::kHeading + "\n";
+    for (int k = 0; k < listing.lineCount; ++k) block.append(listing.lines[k].View()).append("\n");
+    block.append("\n").append(engine::texts::kNeeded).append("\n");
+    for (int i = 0; i < listing.usedCount; ++i) block.append(listing.usedLines[i].View()).append("\n");
+    Put(block.append(notOwned_).append("\n"));
+  }
+
+ private:
+  std::string notOwned_;
+};
+
+// RFC 4180: every row the same six fields, the last empty but for a refused input.
+class CsvWriter final : public Writer {
+ public:
+  CsvWriter(const Setup& setup, std::FILE* out) : Writer(out), setup_(setup) {
+    Put("wanted,r1,r2,value,deviation_percent,error\n");
+  }
+
+  void Refused(std::string_view text, std::string_view reason) override {
+    Put(Field(text) + ",,,,," + Field(reason) + "\n");
+  }
+
+  void Listed(std::string_view, double wanted, const engine::SearchResult& found,
+              const engine::Listing& listing) override {
+    const std::vector<double>& nominal = setup_.sequences.nominal;
+    std::string rows;
+    for (int k = 0; k < listing.lineCount; ++k) {
+      const engine::Pair& pair = found.pairs[listing.order[k]];
+      rows += Ohms(wanted) + "," + Ohms(nominal[std::size_t(pair.first)]) + "," +
+              Ohms(nominal[std::size_t(pair.second)]) + "," + Number(pair.value) + "," +
+              Number(Deviation(pair)) + ",\n";
+    }
+    Put(found.count > 0 ? rows : Ohms(wanted) + ",,,,,\n");
+  }
+
+ private:
+  static std::string Field(std::string_view text) {
+    std::string field = "\"";
+    for (const char c : ValidUtf8(text)) field += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return field + "\"";
+  }
+
+  const Setup& setup_;
+};
+
+class JsonWriter final : public Writer {
+ public:
+  JsonWriter(const Setup& setup, std::FILE* out) : Writer(out), setup_(setup) {
+    const Options& options = setup.options;
+    parameters_ = ",\"series\":" +
+                  (options.series || !options.only ? "\"" + std::string(Series().name) + "\"" : "null") +
+                  ",\"tolerance_percent\":" + Number(TolerancePercent(options));
+    if (options.without) lists_ += ",\"without\":" + Values(setup.without);
+    if (options.only) lists_ += ",\"only\":" + Values(setup.only);
+  }
+
+  void Refused(std::string_view text, std::string_view reason) override {
+    Put("{\"input\":" + String(text) + ",\"error\":" + String(reason) + "}\n");
+  }
+
+  void Listed(std::string_view, double wanted, const engine::SearchResult& found,
+              const engine::Listing& listing) override {
+    const std::vector<double>& nominal = setup_.sequences.nominal;
+    std::string object = "{\"wanted\":" + Ohms(wanted) + parameters_ + ",\"pairs\":[";
+    for (int k = 0; k < listing.lineCount; ++k) {
+      const engine::Pair& pair = found.pairs[listing.order[k]];
+      object += (k ? ",{\"r1\":" : "{\"r1\":") + Ohms(nominal[std::size_t(pair.first)]) +
+                ",\"r2\":" + Ohms(nominal[std::size_t(pair.second)]) +
+                ",\"value\":" + Number(pair.value) +
+                ",\"deviation_percent\":" + Number(Deviation(pair)) + "}";
+    }
+    std::vector<double> needed;
+    for (int i = 0; i < listing.usedCount; ++i)
+      needed.push_back(nominal[std::size_t(listing.usedIndex[i])]);
+    Put(object + "],\"needed\":" + Values(needed) + lists_ + "}\n");
+  }
+
+ private:
+  const engine::Series& Series() const {
+    return setup_.options.series ? *setup_.options.series : engine::kDefaultSeries;
+  }
+  // A JSON string of any bytes: valid UTF-8, quotes, backslashes and control characters escaped.
+  static std::string String(std::string_view text) {
+    std::string json = "\"";
+    for (const char c : ValidUtf8(text)) {
+      const auto byte = static_cast<unsigned char>(c);
+      if (byte == '"' || byte == '\\') {
+        json += {'\\', c};
+      } else if (byte < 0x20) {
+        char escaped[8];
+        std::snprintf(escaped, sizeof escaped, "\\u%04x", byte);
+        json += escaped;
+      } else {
+        json += c;
+      }
+    }
+    return json + "\"";
+  }
+
+  const Setup& setup_;
+  std::string parameters_, lists_;
+};
+
+}  // namespace
+
+void Writer::Put(std::string_view block) {
+  if (std::fwrite(block.data(), 1, block.size(), out_) != block.size() && failure_ == 0) {
+    failure_ = errno != 0 ? errno : EIO;
+  }
+}
+
+std::unique_ptr<Writer> MakeWriter(const Setup& setup, std::FILE* out) {
+  switch (setup.options.format) {
+    case Format::kCsv:
+      return std::make_unique<CsvWriter>(setup, out);
+    case Format::kJson:
+      return std::make_unique<JsonWriter>(setup, out);
+    case Format::kText:
+      break;
+  }
+  return std::make_unique<TextWriter>(setup, out);
+}
+
+std::string Number(double x) {
+  char text[32];
+  return {text, std::to_chars(text, text + sizeof text, x == 0 ? 0.0 : x).ptr};
+}
+
+std::string Ohms(double x) {
+  return x == std::floor(x) && std::fabs(x) < 1e15 ? std::to_string(static_cast<long long>(x))
+                                                   : Number(x);
+}
+
+std::string ValidUtf8(std::string_view text) {
+  std::string valid;
+  for (std::size_t i = 0; i < text.size();) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    std::size_t length = byte == 0 ? 0
+                         : byte < 0x80                  ? 1
+                         : byte >= 0xC2 && byte <= 0xDF ? 2
+                         : byte >= 0xE0 && byte <= 0xEF ? 3
+                         : byte >= 0xF0 && byte <= 0xF4 ? 4
+                                                        : 0;
+    for (std::size_t k = 1; k < length; ++k) {
+      const unsigned next = i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : 0;
+      // No overlong forms, surrogates or values beyond U+10FFFF.
+      const unsigned low = k == 1 && byte == 0xE0 ? 0xA0 : k == 1 && byte == 0xF0 ? 0x90 : 0x80;
+      const unsigned high = k == 1 && byte == 0xED ? 0x9F : k == 1 && byte == 0xF4 ? 0x8F : 0xBF;
+      if (next < low || next > high) length = 0;
+    }
+    valid.append(length == 0 ? std::string_view("\xEF\xBF\xBD") : text.substr(i, length));
+    i += length == 0 ? 1 : length;
+  }
+  return valid;
+}
+
+}  // namespace cli

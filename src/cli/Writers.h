@@ -1,0 +1,57 @@
+// The three outputs of ohmsift-cli behind one interface: text as the window shows it, CSV rows and
+// JSON Lines.
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/Options.h"
+#include "engine/Listing.h"
+#include "engine/Search.h"
+#include "engine/Sequences.h"
+
+namespace cli {
+
+// What every writer needs of a run.
+struct Setup {
+  const Options& options;
+  const engine::Sequences& sequences;
+  std::vector<double> only, without;  // the lists' values, ascending, once each
+};
+
+class Writer {
+ public:
+  explicit Writer(std::FILE* out) : out_(out) {}
+  virtual ~Writer() = default;
+  Writer(const Writer&) = delete;
+  Writer& operator=(const Writer&) = delete;
+
+  // A wanted text that is no wanted value, and why.
+  virtual void Refused(std::string_view text, std::string_view reason) = 0;
+  // A wanted value's pairs, found and listed.
+  virtual void Listed(std::string_view text, double wanted, const engine::SearchResult& found,
+                      const engine::Listing& listing) = 0;
+  // The errno of the first write that failed, or 0.
+  int Failure() const { return failure_; }
+
+ protected:
+  void Put(std::string_view block);
+
+ private:
+  std::FILE* out_;
+  int failure_ = 0;
+};
+
+std::unique_ptr<Writer> MakeWriter(const Setup& setup, std::FILE* out);
+
+// The fewest digits that read back as x.
+std::string Number(double x);
+// A resistance: whole ohms as an integer (100000, not 1e+05), any other as Number.
+std::string Ohms(double x);
+// text with every byte that is no part of a UTF-8 character, and every NUL, as U+FFFD.
+std::string ValidUtf8(std::string_view text);
+
+}  // namespace cli
