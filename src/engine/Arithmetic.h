@@ -10,7 +10,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
+#include <bit>
 #include <limits>
 
 #include "engine/SoftExtended.h"
@@ -81,13 +81,11 @@ inline constexpr const char kName[] = "integer 64-bit significand";
 // x, with a signalling NaN made quiet by its bits alone: touched by any floating-point
 // instruction, even a comparison, a signalling NaN raises the invalid-operation exception.
 inline double Quiet(double x) noexcept {
-  std::uint64_t bits;
-  std::memcpy(&bits, &x, sizeof bits);
+  const auto bits = std::bit_cast<std::uint64_t>(x);
   constexpr std::uint64_t kExponent = 0x7ff0000000000000ull;
   constexpr std::uint64_t kQuietBit = 0x0008000000000000ull;
   if ((bits & kExponent) == kExponent && (bits & ~(kExponent | (1ull << 63))) != 0) {
-    bits |= kQuietBit;
-    std::memcpy(&x, &bits, sizeof x);
+    return std::bit_cast<double>(bits | kQuietBit);
   }
   return x;
 }

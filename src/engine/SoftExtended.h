@@ -10,7 +10,7 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
+#include <bit>
 #include <limits>
 
 namespace engine::arith::soft {
@@ -26,8 +26,7 @@ struct Ext {
 };
 
 inline Ext FromDouble(double x) noexcept {
-  std::uint64_t bits;
-  std::memcpy(&bits, &x, sizeof bits);
+  const auto bits = std::bit_cast<std::uint64_t>(x);
   Ext e;
   e.negative = (bits >> 63) != 0;
   const int field = static_cast<int>((bits >> 52) & 0x7ff);
@@ -215,9 +214,7 @@ inline double ToDouble(const Ext& e) noexcept {
       bits |= kept;
     }
   }
-  double x;
-  std::memcpy(&x, &bits, sizeof x);
-  return x;
+  return std::bit_cast<double>(bits);
 }
 
 // The engine's formulas, as in Arithmetic.h.

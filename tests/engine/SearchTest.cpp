@@ -215,6 +215,13 @@ TEST(SearchTest, SameAsTheStepByStepSearch) {
          in.target = i % 2 ? extremes[i / 2 % std::size(extremes)] : target();
          in.count = 1 + i % kSlotCapacity;
          for (int j = 0; j < i % 12; ++j) in.without.push_back(random() % 3 ? extremes[random() % 16] : some(1)[0]); }},
+      {"pairs exactly on a band's limits, in every series", 1400, [&](int i, Input& in) {
+         const std::span<const double> m = kSeries[i % 7].mantissas;
+         const auto value = [&] { return arith::Product(m[random() % m.size()], std::pow(10.0, 2 + random() % 4)); };
+         in.series.assign(m.begin(), m.end());
+         in.tolerance = std::vector{0.01, 0.02, 0.05, 0.1, 0.2, 0.25, 0.5}[i / 7 % 7];
+         in.target = std::round(arith::Parallel(value(), value()) / (i % 2 ? 1 - in.tolerance : 1 + in.tolerance));
+         in.count = 1 + int(random() % 30); }},
       {"a series out of order", 200, [&](int, Input& in) {
          in.series = {4.7, 1.0, 2.2, 9.1, 3.3, 1.5, 6.8};
          in.target = target(); }},

@@ -165,8 +165,8 @@ std::string Session::Do(const QString& action) {
     const auto modifiers = argument.endsWith('^')   ? Qt::ControlModifier
                            : argument.endsWith('+') ? Qt::ShiftModifier
                                                     : Qt::NoModifier;
-    if (list->Items->Count() > 0)
-      ClickLine(list, argument.toInt() % list->Items->Count(), modifiers);
+    const QString row = modifiers == Qt::NoModifier ? argument : argument.chopped(1);
+    if (list->Items->Count() > 0) ClickLine(list, row.toInt() % list->Items->Count(), modifiers);
   } else if (kind == '>' || kind == '<' || kind == 'k') {
     const QKeyCombination key = QKeySequence(argument)[0];
     QWidget* focus = QApplication::focusWidget();

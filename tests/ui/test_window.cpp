@@ -34,13 +34,18 @@ struct TRaiser : TObject {
   void Other(TObject*) { throw 42; }
 };
 
-// A description naming a handler that the form's table does not publish.
+// Descriptions naming a handler that the form's table does not publish, and an event that the
+// control cannot fire.
 constexpr TControlDescription kBrokenControls[] = {
-    {.Class = TControlClass::Button, .Name = "Button", .OnClick = "Missing"}};
-const TFormDescription kBrokenDescription{.Controls = kBrokenControls, .ControlCount = 1};
-const TPublishedTable kNothingPublished{nullptr, 0, nullptr, 0};
+    {.Class = TControlClass::Button, .Name = "Button", .OnClick = "Missing"},
+    {.Class = TControlClass::Edit, .Name = "Edit", .OnChange = "Raise", .OnClick = "Raise"}};
+const TFormDescription kBroken[] = {{.Controls = kBrokenControls, .ControlCount = 1},
+                                    {.Controls = kBrokenControls + 1, .ControlCount = 1}};
+const TPublishedMethod kRaise[] = {{"Raise", PublishedMethod(&TRaiser::Standard)}};
+const TPublishedTable kRaisePublished{kRaise, 1, nullptr, 0};
+template <int n>
 struct TBrokenForm : TForm {
-  TBrokenForm() : TForm(kBrokenDescription, kNothingPublished) {}
+  TBrokenForm() : TForm(kBroken[n], kRaisePublished) {}
 };
 
 }  // namespace
@@ -69,10 +74,23 @@ class WindowTest : public QObject {
       QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
       QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(next));
     }
-    // A description that names what its form does not publish raises when it is read.
-    TBrokenForm* broken = nullptr;
+    // A description that names what its form does not publish, or an event its control cannot
+    // fire, raises when it is read.
+    TBrokenForm<0>* broken = nullptr;
+    TBrokenForm<1>* unfit = nullptr;
     QVERIFY_THROWS_EXCEPTION(Exception, Application->CreateForm(broken));
-    QVERIFY(broken == nullptr);
+    try {
+      Application->CreateForm(unfit);
+    } catch (const Exception& error) {
+      QCOMPARE(error.Message.ToStdString(), "Control Edit has no event OnClick for Raise");
+    }
+    QVERIFY(broken == nullptr && unfit == nullptr);
+    // Maximized or full screen, as the program itself may ask: taken back.
+    for (void (QWidget::*show)() : {&QWidget::showMaximized, &QWidget::showFullScreen}) {
+      (w->*show)();
+      QTest::qWait(20);
+      QVERIFY(w->windowState() == Qt::WindowNoState && w->size() == QSize(314, 292));
+    }
     QVERIFY_THROWS_EXCEPTION(EListError, form->ListUse->Items->Get(0));
     QVERIFY_THROWS_EXCEPTION(EListError, form->ListNone->Items->Delete(-1));
     QVERIFY_THROWS_EXCEPTION(EListError, form->ListAns->GetSelected(0));
