@@ -60,9 +60,10 @@ constexpr const char kAccepted[] =
 // The search's values, and those it leaves out, as the options say.
 struct Values {
   explicit Values(const Options& options)
-      : sequences(options.only && !options.series
-                      ? engine::Sequences::Stock(Ohms(options.only))
-                      : engine::Sequences(options.series.value_or(engine::kDefaultSeries).mantissas)),
+      : sequences(
+            options.only && !options.series
+                ? engine::Sequences::Stock(Ohms(options.only))
+                : engine::Sequences(options.series.value_or(engine::kDefaultSeries).mantissas)),
         excluded(sequences) {
     if (options.without) excluded.LeaveOut(Ohms(options.without));
     if (options.only && options.series) excluded.KeepOnly(Ohms(options.only));
@@ -91,7 +92,8 @@ class Lister {
   Lister(const Options& options, const Values& values, std::FILE* out, std::FILE* err)
       : options_(options),
         values_(values),
-        setup_{options, values.sequences, Values::Ohms(options.only), Values::Ohms(options.without)},
+        setup_{options, values.sequences, Values::Ohms(options.only),
+               Values::Ohms(options.without)},
         writer_(MakeWriter(setup_, out)),
         out_(out),
         err_(err) {}
@@ -173,8 +175,10 @@ int Run(int argc, char** argv, std::FILE* in, std::FILE* out, std::FILE* err) {
     return kAllAccepted;
   }
   if (options.only && !options.series && Values::Ohms(options.only).size() > kMostStockValues) {
-    std::fprintf(err, "ohmsift-cli: --only: at most %zu different values\n"
-                      "Try 'ohmsift-cli --help' for more information.\n", kMostStockValues);
+    std::fprintf(err,
+                 "ohmsift-cli: --only: at most %zu different values\n"
+                 "Try 'ohmsift-cli --help' for more information.\n",
+                 kMostStockValues);
     return kUsageError;
   }
   // A sweep writes hundreds of megabytes: in large blocks.

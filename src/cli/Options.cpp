@@ -79,7 +79,8 @@ bool ReadList(std::string_view option, std::string_view list, std::vector<ListVa
     return problem.empty();
   });
   std::fclose(in);
-  if (failure != 0) problem = name + ": cannot read " + Quoted(file, true) + ": " + std::strerror(failure);
+  if (failure != 0)
+    problem = name + ": cannot read " + Quoted(file, true) + ": " + std::strerror(failure);
   return problem.empty();
 }
 
@@ -108,7 +109,8 @@ bool ReadSeries(std::string_view text, Options& options, std::string&) {
 
 bool ReadCount(std::string_view text, Options& options, std::string&) {
   int count = text.empty() ? -1 : 0;
-  for (const char c : text) count = IsDigit(c) && count >= 0 ? std::min(count * 10 + (c - '0'), 1000) : -1;
+  for (const char c : text)
+    count = IsDigit(c) && count >= 0 ? std::min(count * 10 + (c - '0'), 1000) : -1;
   options.count = count;
   return count >= 1 && count <= 100;
 }
@@ -118,8 +120,9 @@ bool ReadFormat(std::string_view text, Options& options, std::string&) {
       {"text", Format::kText}, {"csv", Format::kCsv}, {"json", Format::kJson}};
   for (const auto& [name, format] : kFormats) {
     if (text.size() == name.size() &&
-        std::equal(text.begin(), text.end(), name.begin(),
-                   [](char a, char b) { return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b; })) {
+        std::equal(text.begin(), text.end(), name.begin(), [](char a, char b) {
+          return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b;
+        })) {
       options.format = format;
       return true;
     }
@@ -187,8 +190,8 @@ std::optional<double> ReadResistance(std::string_view text) {
   if (point && (++i, fraction = digits()).empty()) return std::nullopt;
   int exponent = 0;
   if (i < text.size()) {
-    constexpr std::pair<char, int> kUnits[] = {{'R', 0}, {'r', 0}, {'k', 3}, {'K', 3},
-                                               {'M', 6}, {'G', 9}};
+    constexpr std::pair<char, int> kUnits[] = {{'R', 0}, {'r', 0}, {'k', 3},
+                                               {'K', 3}, {'M', 6}, {'G', 9}};
     const auto* unit = std::find_if(std::begin(kUnits), std::end(kUnits),
                                     [&](const auto& u) { return u.first == text[i]; });
     if (unit == std::end(kUnits)) return std::nullopt;
@@ -256,7 +259,8 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& proble
       problem = std::string(name) + " needs a value";
       return false;
     }
-    const std::string_view value = name.size() == arg.size() ? argv[++i] : arg.substr(name.size() + 1);
+    const std::string_view value =
+        name.size() == arg.size() ? argv[++i] : arg.substr(name.size() + 1);
     if (!rule->read(value, options, problem)) {
       if (problem.empty()) problem = rule->takes + Quoted(value);
       return false;

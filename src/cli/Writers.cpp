@@ -45,9 +45,11 @@ class TextWriter final : public Writer {
     // A widened error field moves the heading along with it.
     std::string block = std::string(text) + engine::texts::kResultsFor + "\n" +
                         (listing.errorWidth > 0 ? " " : "") + engine::texts::kHeading + "\n";
-    for (int k = 0; k < listing.lineCount; ++k) block.append(listing.lines[k].View()).append("\n");
+    for (int k = 0; k < listing.lineCount; ++k)
+      block.append(listing.lines[listing.order[k]].View()).append("\n");
     block.append("\n").append(engine::texts::kNeeded).append("\n");
-    for (int i = 0; i < listing.usedCount; ++i) block.append(listing.usedLines[i].View()).append("\n");
+    for (int i = 0; i < listing.usedCount; ++i)
+      block.append(listing.usedLines[i].View()).append("\n");
     Put(block.append(notOwned_).append("\n"));
   }
 
@@ -82,7 +84,8 @@ class CsvWriter final : public Writer {
  private:
   static std::string Field(std::string_view text) {
     std::string field = "\"";
-    for (const char c : ValidUtf8(text)) field += c == '"' ? std::string("\"\"") : std::string(1, c);
+    for (const char c : ValidUtf8(text))
+      field += c == '"' ? std::string("\"\"") : std::string(1, c);
     return field + "\"";
   }
 
@@ -93,9 +96,10 @@ class JsonWriter final : public Writer {
  public:
   JsonWriter(const Setup& setup, std::FILE* out) : Writer(out), setup_(setup) {
     const Options& options = setup.options;
-    parameters_ = ",\"series\":" +
-                  (options.series || !options.only ? "\"" + std::string(Series().name) + "\"" : "null") +
-                  ",\"tolerance_percent\":" + Number(TolerancePercent(options));
+    parameters_ =
+        ",\"series\":" +
+        (options.series || !options.only ? "\"" + std::string(Series().name) + "\"" : "null") +
+        ",\"tolerance_percent\":" + Number(TolerancePercent(options));
     if (options.without) lists_ += ",\"without\":" + Values(setup.without);
     if (options.only) lists_ += ",\"only\":" + Values(setup.only);
   }
@@ -181,7 +185,7 @@ std::string ValidUtf8(std::string_view text) {
   std::string valid;
   for (std::size_t i = 0; i < text.size();) {
     const auto byte = static_cast<unsigned char>(text[i]);
-    std::size_t length = byte == 0 ? 0
+    std::size_t length = byte == 0                      ? 0
                          : byte < 0x80                  ? 1
                          : byte >= 0xC2 && byte <= 0xDF ? 2
                          : byte >= 0xE0 && byte <= 0xEF ? 3

@@ -7,10 +7,10 @@
 // OHMSIFT_PORTABLE_ARITHMETIC is defined, the integer version in SoftExtended.h does.
 #pragma once
 
+#include <bit>
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
-#include <bit>
 #include <limits>
 
 #include "engine/SoftExtended.h"

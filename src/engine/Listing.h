@@ -23,8 +23,10 @@ struct Listing {
   // all three keep the search's order. Where every error is under 10 %, this is the order in
   // which a list sorting its lines as text shows them.
   int lineCount = 0;
-  int order[kMaxPairs];                // the search's index of each pair shown
-  Text<kLineBuffer> lines[kMaxPairs];  // " %*f  %8ld  %8ld  %8.3f" of errorWidth, in that order
+  int order[kMaxPairs];  // the search's index of each pair shown, in that order
+  // " %*f  %8ld  %8ld  %8.3f" of errorWidth, one per pair in the search's order: lines[order[k]]
+  // is the k-th shown.
+  Text<kLineBuffer> lines[kMaxPairs];
   int errorWidth = 0;
   // The distinct values the pairs use, by whole-ohm figure, each as the search held it (the first
   // met), ascending, with its sequence index and its "%7ld" line.

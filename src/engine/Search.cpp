@@ -9,8 +9,9 @@
 
 namespace engine {
 
-Exclusions::Exclusions(const Sequences& sequences)
-    : sequences_(sequences), marked_(std::size_t(sequences.firstResistorValues), 0) {}
+Exclusions::Exclusions(const Sequences& sequences) : sequences_(sequences) {
+  marked_.fill(false);
+}
 
 template <class Mark>
 void Exclusions::ForMatches(double x, Mark mark) {
@@ -32,12 +33,12 @@ void Exclusions::ForMatches(double x, Mark mark) {
 }
 
 void Exclusions::LeaveOut(std::span<const double> values) {
-  for (const double x : values) ForMatches(x, [this](int i) { marked_[std::size_t(i)] = 1; });
+  for (const double x : values) ForMatches(x, [this](int i) { marked_[std::size_t(i)] = true; });
 }
 
 void Exclusions::KeepOnly(std::span<const double> values) {
-  std::vector<char> kept(marked_.size(), 0);
-  for (const double x : values) ForMatches(x, [&kept](int i) { kept[std::size_t(i)] = 1; });
+  std::array<bool, kMaxValues> kept{};
+  for (const double x : values) ForMatches(x, [&kept](int i) { kept[std::size_t(i)] = true; });
   for (std::size_t i = 0; i < marked_.size(); ++i) marked_[i] = marked_[i] || !kept[i];
 }
 

@@ -8,14 +8,15 @@
 // they came to occupy. Every figure follows the engine's arithmetic (engine/Arithmetic.h).
 #pragma once
 
+#include <array>
 #include <span>
-#include <vector>
 
 #include "engine/Sequences.h"
 
 namespace engine {
 
-constexpr int kMaxPairs = 100;  // the most pairs one search keeps
+constexpr int kMaxPairs = 100;    // the most pairs one search keeps
+constexpr int kMaxValues = 2000;  // the most values it chooses from: a whole E192 set, or a drawer
 
 struct Pair {
   int first, second;  // indexes of the two values in the sequences
@@ -46,7 +47,7 @@ class Exclusions {
   void ForMatches(double x, Mark mark);
 
   const Sequences& sequences_;
-  std::vector<char> marked_;
+  std::array<bool, kMaxValues> marked_;
 };
 
 // Both resistors above the target, R1 <= R2 with R1 from the first sequence and R2 from the second,

@@ -4,11 +4,13 @@
 #include <cmath>
 
 #include "engine/Arithmetic.h"
+#include "engine/Search.h"
 #include "engine/WholeOhm.h"
 
 namespace engine {
 
 Sequences::Sequences(std::span<const double> mantissas) {
+  mantissas = mantissas.first(std::min<std::size_t>(mantissas.size(), kMaxValues / kDecades));
   double decade = 1.0, power = 1.0;
   for (int d = 0; d < kDecades; ++d) {
     for (const double mantissa : mantissas) {
@@ -32,7 +34,7 @@ Sequences Sequences::Stock(std::vector<double> values) {
   Sequences sequences;
   // A value of no resistance takes part in no useful network.
   for (const double value : values) {
-    if (value > 0) sequences.Add(value, value);
+    if (value > 0 && sequences.values.size() < std::size_t{kMaxValues}) sequences.Add(value, value);
   }
   sequences.firstResistorValues = sequences.secondResistorValues =
       static_cast<int>(sequences.values.size());

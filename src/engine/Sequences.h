@@ -16,7 +16,8 @@ class Sequences {
   // A series: its mantissas up to the first that gives 0.0 (an end mark) or the end of the span,
   // times each decade. The first resistor takes decades 1 to 1,000,000, the second 1 to 100,000.
   explicit Sequences(std::span<const double> mantissas);
-  // A stock list: exactly these values, ascending and once each, in both roles.
+  // A stock list: exactly these values, ascending and once each, in both roles; at most
+  // kMaxValues of them (engine/Search.h), the rest left out.
   static Sequences Stock(std::vector<double> values);
 
   // The first resistor takes values[0 .. firstResistorValues), the second

@@ -9,8 +9,8 @@
 // their payload carries no meaning in the engine.
 #pragma once
 
-#include <cstdint>
 #include <bit>
+#include <cstdint>
 #include <limits>
 
 namespace engine::arith::soft {

@@ -136,10 +136,11 @@ bool TApplication::Initialize(int& argc, char** argv) {
                     arg.rfind("-platform=", 0) == 0 || arg.rfind("--platform=", 0) == 0;
   }
   if (!platformGiven && !Environment("DISPLAY") && !Environment("WAYLAND_DISPLAY")) {
-    std::fprintf(stderr,
-                 "%s needs a graphical session, and neither DISPLAY nor WAYLAND_DISPLAY is set%s%s.\n",
-                 Command, WithoutDisplay != nullptr ? "; " : "",
-                 WithoutDisplay != nullptr ? WithoutDisplay : "");
+    std::fprintf(
+        stderr,
+        "%s needs a graphical session, and neither DISPLAY nor WAYLAND_DISPLAY is set%s%s.\n",
+        Command, WithoutDisplay != nullptr ? "; " : "",
+        WithoutDisplay != nullptr ? WithoutDisplay : "");
     return false;
   }
   if (Name != nullptr) QCoreApplication::setApplicationName(QString::fromUtf8(Name));

@@ -33,12 +33,12 @@ int CompareListLines(std::string_view a, std::string_view b) noexcept {
 std::size_t SortedPlace(const std::vector<AnsiString>& lines, const AnsiString& line) {
   // Lines mostly arrive in order: then the place is the end.
   if (lines.empty() || CompareListLines(lines.back().View(), line.View()) <= 0) return lines.size();
-  return static_cast<std::size_t>(
-      std::upper_bound(lines.begin(), lines.end(), line,
-                       [](const AnsiString& a, const AnsiString& b) {
-                         return CompareListLines(a.View(), b.View()) < 0;
-                       }) -
-      lines.begin());
+  return static_cast<std::size_t>(std::upper_bound(lines.begin(), lines.end(), line,
+                                                   [](const AnsiString& a, const AnsiString& b) {
+                                                     return CompareListLines(a.View(), b.View()) <
+                                                            0;
+                                                   }) -
+                                  lines.begin());
 }
 
 void CheckListIndex(int index, int count) {

@@ -226,7 +226,8 @@ class TListBox::Lines : public TStrings {
     return model_.lines[static_cast<std::size_t>(index)];
   }
   int Add(const AnsiString& line) override {
-    return model_.Insert(sorted_ ? static_cast<int>(SortedPlace(model_.lines, line)) : Count(), line);
+    return model_.Insert(sorted_ ? static_cast<int>(SortedPlace(model_.lines, line)) : Count(),
+                         line);
   }
   void Delete(int index) override {
     CheckListIndex(index, Count());

@@ -72,7 +72,8 @@ void TForm1::ReCalcSub() {
   // (110 to 910,000 ohms: 23 below 1 kilohm, 24 in each decade after); the table says if it is
   // ever asked for more than it holds.
   std::vector<double> none;
-  for (int i = 0; i < ListNone->Items->Count(); ++i) none.push_back(StrToFloat(ListNone->Items->Get(i)));
+  for (int i = 0; i < ListNone->Items->Count(); ++i)
+    none.push_back(StrToFloat(ListNone->Items->Get(i)));
   engine::SetNoneTable(none);
   CalcSub(StrToFloat(Edit1->GetText()));
 }

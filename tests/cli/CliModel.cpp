@@ -75,7 +75,8 @@ std::optional<double> Resistance(const std::string& text) {
                        : unit == "k" || unit == "K"               ? 3
                        : unit == "M"                              ? 6
                                                                   : 9;
-  const double ohms = std::strtod(("0" + whole + "." + fraction + "e" + std::to_string(exponent)).c_str(), nullptr);
+  const double ohms =
+      std::strtod(("0" + whole + "." + fraction + "e" + std::to_string(exponent)).c_str(), nullptr);
   if (ohms != 0 && !(ohms >= 0.01 && ohms <= 1e9)) return std::nullopt;
   return ohms;
 }
@@ -146,8 +147,9 @@ Model Read(const std::vector<std::string>& args) {
     } else if (arg == "--help" || arg == "-h" || arg == "--version") {
       (arg == "--version" ? m.version : m.help) = true;
     } else if (std::set<std::string>{"--series", "--tolerance", "--count", "--only", "--without",
-                                     "--format"}.count(name) == 0 || !given.insert(name).second ||
-               (name == arg && i + 1 == args.size())) {
+                                     "--format"}
+                       .count(name) == 0 ||
+               !given.insert(name).second || (name == arg && i + 1 == args.size())) {
       m.usage = true;
     } else {
       const std::string value = name == arg ? args[++i] : arg.substr(name.size() + 1);
@@ -161,13 +163,16 @@ Model Read(const std::vector<std::string>& args) {
         m.usage = m.format != "text" && m.format != "csv" && m.format != "json";
       } else if (name == "--count") {
         m.count = std::regex_match(value, digits) ? 0 : -1;
-        for (const char c : value) m.count = m.count < 0 ? -1 : std::min(m.count * 10 + (c - '0'), 1000);
+        for (const char c : value)
+          m.count = m.count < 0 ? -1 : std::min(m.count * 10 + (c - '0'), 1000);
         m.usage = m.count < 1 || m.count > 100;
       } else if (name == "--tolerance") {
         m.tolerance = value;
         const bool read = std::regex_match(value, p, percent) && p[1].length() + p[2].length() > 0;
-        const double whole = read && p[1].length() > 0 ? std::strtod(p[1].str().c_str(), nullptr) : 0;
-        const bool over = whole > 50 || (whole == 50 && p[2].str().find_first_not_of('0') != std::string::npos);
+        const double whole =
+            read && p[1].length() > 0 ? std::strtod(p[1].str().c_str(), nullptr) : 0;
+        const bool over =
+            whole > 50 || (whole == 50 && p[2].str().find_first_not_of('0') != std::string::npos);
         m.usage = !read || over || !(std::strtod((value + "e-2").c_str(), nullptr) > 0);
       } else {
         auto& list = name == "--only" ? m.only : m.without;
@@ -201,7 +206,9 @@ std::vector<char*> Argv(std::vector<std::string>& copies) {
 // character that the 61st byte is part of (unless that is more than three bytes back), and "...".
 std::string Shown(const std::string& text) {
   std::size_t cut = std::min<std::size_t>(text.size(), 60);
-  const auto inside = [&](std::size_t i) { return i < text.size() && ((unsigned char)text[i] >> 6) == 2; };
+  const auto inside = [&](std::size_t i) {
+    return i < text.size() && ((unsigned char)text[i] >> 6) == 2;
+  };
   std::size_t back = cut;
   for (int n = 0; n < 3 && inside(back); ++n) --back;
   if (!inside(back)) cut = back;
@@ -217,7 +224,8 @@ std::vector<std::vector<std::string>> Records(const std::string& csv) {
   std::vector<std::string> record(1);
   for (std::size_t i = 0; i < csv.size(); ++i) {
     if (csv[i] == '"' && record.back().empty()) {
-      for (++i; i < csv.size() && (csv[i] != '"' || (i + 1 < csv.size() && csv[i + 1] == '"')); ++i) {
+      for (++i; i < csv.size() && (csv[i] != '"' || (i + 1 < csv.size() && csv[i + 1] == '"'));
+           ++i) {
         record.back() += csv[i];
         if (csv[i] == '"') ++i;  // the second of a doubled quote
       }
@@ -233,7 +241,8 @@ std::vector<std::vector<std::string>> Records(const std::string& csv) {
 }
 
 bool Refusal(const std::vector<std::string>& record) {
-  if (record.size() != 6 || record[5].empty() || record[0].find('\0') != std::string::npos) return false;
+  if (record.size() != 6 || record[5].empty() || record[0].find('\0') != std::string::npos)
+    return false;
   for (std::size_t f = 1; f < 5; ++f) {
     if (!record[f].empty()) return false;
   }
@@ -293,7 +302,8 @@ std::string Check(const std::vector<std::string>& args, std::string_view input, 
     }
   }
   const auto named = [](double v, const std::vector<double>& list) {
-    return std::any_of(list.begin(), list.end(), [v](double e) { return WholeOhm(e) == WholeOhm(v); });
+    return std::any_of(list.begin(), list.end(),
+                       [v](double e) { return WholeOhm(e) == WholeOhm(v); });
   };
   double reach = 0;
   for (const double v : values) {
@@ -307,7 +317,8 @@ std::string Check(const std::vector<std::string>& args, std::string_view input, 
       if (!inSeries.count(WholeOhm(v.ohms))) names += (names.empty() ? "" : ", ") + Shown(v.text);
     }
     if (!names.empty())
-      dueErr.push_back("ohmsift-cli: --only: not " + std::string(series.name) + " values, so not used: " + names);
+      dueErr.push_back("ohmsift-cli: --only: not " + std::string(series.name) +
+                       " values, so not used: " + names);
   }
   std::vector<std::string> wanted = m.wanted, lines;
   std::string text(input);
@@ -325,20 +336,26 @@ std::string Check(const std::vector<std::string>& args, std::string_view input, 
     const std::optional<long> target = fuzz::WantedValue(w);
     if (!target) {
       refused = true;
-      dueErr.push_back("ohmsift-cli: " + (m.fromInput ? "line " + std::to_string(n + 1) + ": " : "") +
-                       "refused \"" + Shown(w) + "\": a wanted value is");
+      dueErr.push_back(
+          "ohmsift-cli: " + (m.fromInput ? "line " + std::to_string(n + 1) + ": " : "") +
+          "refused \"" + Shown(w) + "\": a wanted value is");
       dueCsv += "\"?\",,,,,\"?\"\n";  // stands for the quoted text and reason, judged apart
       dueJson.push_back({{"input", nullptr}, {"error", nullptr}});
       continue;
     }
     const reference::Result r =
         stock ? reference::SearchStock(only, double(*target), m.count, tolerance, without)
-              : reference::Search(series.mantissas, double(*target), m.count, tolerance, without,
-                                  m.only ? std::optional<std::span<const double>>(only) : std::nullopt);
+              : reference::Search(
+                    series.mantissas, double(*target), m.count, tolerance, without,
+                    m.only ? std::optional<std::span<const double>>(only) : std::nullopt);
     ++accepted;
     unpaired += r.count == 0;
     // Shown by printed error, then first and second resistor; the values used, first met once.
-    struct Found { long millionths; std::int32_t w1, w2; double r1, r2, value, percent; };
+    struct Found {
+      long millionths;
+      std::int32_t w1, w2;
+      double r1, r2, value, percent;
+    };
     std::vector<Found> found;
     std::map<std::int32_t, double> used;
     bool wide = false;
@@ -346,9 +363,11 @@ std::string Check(const std::vector<std::string>& args, std::string_view input, 
       const double percent = engine::arith::Product(r.error[k], 100.0);
       char printed[64];
       std::snprintf(printed, sizeof printed, "%.6f", std::fabs(percent));
-      const long millionths = std::atol(std::string(printed).erase(std::string(printed).find('.'), 1).c_str());
+      const long millionths =
+          std::atol(std::string(printed).erase(std::string(printed).find('.'), 1).c_str());
       wide = wide || millionths >= 10000000;
-      found.push_back({millionths, WholeOhm(r.reg1[k]), WholeOhm(r.reg2[k]), r.reg1[k], r.reg2[k], r.value[k], percent});
+      found.push_back({millionths, WholeOhm(r.reg1[k]), WholeOhm(r.reg2[k]), r.reg1[k], r.reg2[k],
+                       r.value[k], percent});
       used.emplace(WholeOhm(r.reg1[k]), r.reg1[k]);
       used.emplace(WholeOhm(r.reg2[k]), r.reg2[k]);
     }
@@ -359,17 +378,22 @@ std::string Check(const std::vector<std::string>& args, std::string_view input, 
     for (const auto& [whole, v] : used) needed.push_back({v, whole});
     std::sort(needed.begin(), needed.end());
     const auto nominal = [&](double v) { return stock ? v : double(WholeOhm(v)); };
-    dueText += w + " の結果\n" + (wide ? " " : "") + "誤差(%)　必要な抵抗１　抵抗２　できた抵抗値\n";
-    Json object = {{"wanted", *target}, {"series", stock ? Json() : Json(series.name)},
-                   {"tolerance_percent", std::strtod(m.tolerance.c_str(), nullptr)}, {"pairs", Json::array()}};
+    dueText +=
+        w + " の結果\n" + (wide ? " " : "") + "誤差(%)　必要な抵抗１　抵抗２　できた抵抗値\n";
+    Json object = {{"wanted", *target},
+                   {"series", stock ? Json() : Json(series.name)},
+                   {"tolerance_percent", std::strtod(m.tolerance.c_str(), nullptr)},
+                   {"pairs", Json::array()}};
     for (const Found& f : found) {
       char line[256];
-      std::snprintf(line, sizeof line, " %*f  %8ld  %8ld  %8.3f\n", wide ? 9 : 0, std::fabs(f.percent),
-                    long(f.w1), long(f.w2), f.value);
+      std::snprintf(line, sizeof line, " %*f  %8ld  %8ld  %8.3f\n", wide ? 9 : 0,
+                    std::fabs(f.percent), long(f.w1), long(f.w2), f.value);
       dueText += line;
       dueCsv += std::to_string(*target) + "," + Ohms(nominal(f.r1)) + "," + Ohms(nominal(f.r2)) +
                 "," + Number(f.value) + "," + Number(-f.percent) + ",\n";
-      object["pairs"].push_back({{"r1", nominal(f.r1)}, {"r2", nominal(f.r2)}, {"value", f.value},
+      object["pairs"].push_back({{"r1", nominal(f.r1)},
+                                 {"r2", nominal(f.r2)},
+                                 {"value", f.value},
                                  {"deviation_percent", -f.percent}});
     }
     if (found.empty()) dueCsv += std::to_string(*target) + ",,,,,\n";
@@ -397,13 +421,15 @@ std::string Check(const std::vector<std::string>& args, std::string_view input, 
     dueJson.push_back(object);
   }
   if (unpaired > 0) {
-    dueErr.push_back("ohmsift-cli: no pair within " + m.tolerance + " % for " + std::to_string(unpaired) +
-                     " of " + std::to_string(accepted) + " wanted values" +
+    dueErr.push_back("ohmsift-cli: no pair within " + m.tolerance + " % for " +
+                     std::to_string(unpaired) + " of " + std::to_string(accepted) +
+                     " wanted values" +
                      (reach > 0 ? "; these pairs reach at most " + Ohms(reach) + " Ω" : ""));
   }
   if (errLines.size() != dueErr.size()) return "not the messages due: " + err;
   for (std::size_t i = 0; i < dueErr.size(); ++i) {
-    if (errLines[i].rfind(dueErr[i], 0) != 0) return "due message " + dueErr[i] + ", not " + errLines[i];
+    if (errLines[i].rfind(dueErr[i], 0) != 0)
+      return "due message " + dueErr[i] + ", not " + errLines[i];
   }
   if (status != (refused ? 1 : 0)) return "status " + std::to_string(status);
   if (m.format == "csv") {
@@ -411,7 +437,8 @@ std::string Check(const std::vector<std::string>& args, std::string_view input, 
     if (got.size() != due.size()) return "not the CSV rows due";
     for (std::size_t i = 0; i < due.size(); ++i) {
       // A refused input: its text, valid UTF-8 without NUL, and the reason.
-      if (due[i].size() == 6 && due[i][0] == "?" && due[i][5] == "?" ? !Refusal(got[i]) : got[i] != due[i])
+      if (due[i].size() == 6 && due[i][0] == "?" && due[i][5] == "?" ? !Refusal(got[i])
+                                                                     : got[i] != due[i])
         return "not the CSV row due: " + due[i][0];
     }
     return {};
@@ -421,10 +448,11 @@ std::string Check(const std::vector<std::string>& args, std::string_view input, 
     for (std::size_t i = 0; i < dueJson.size(); ++i) {
       // The same values, keys in the same order; a refusal's wording is free, its form is not.
       Json got = Json::parse(outLines[i], nullptr, false);
-      if (!got.is_discarded() && got.contains("input") && got.size() == 2 && got["input"].is_string() &&
-          got["error"].is_string())
+      if (!got.is_discarded() && got.contains("input") && got.size() == 2 &&
+          got["input"].is_string() && got["error"].is_string())
         got = {{"input", nullptr}, {"error", nullptr}};
-      if (got.is_discarded() || got != dueJson[i]) return "due " + dueJson[i].dump() + ", not " + outLines[i];
+      if (got.is_discarded() || got != dueJson[i])
+        return "due " + dueJson[i].dump() + ", not " + outLines[i];
     }
     return {};
   }

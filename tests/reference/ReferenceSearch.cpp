@@ -83,9 +83,8 @@ Result Search(std::span<const double> series, double target, int count, double t
       if (decade < 1000000) seconds.push_back(value(i, decade));
     }
   }
-  return Pairs(firsts, seconds, target, count, tolerance, [&](double r) {
-    return Matches(r, without) || (only && !Matches(r, *only));
-  });
+  return Pairs(firsts, seconds, target, count, tolerance,
+               [&](double r) { return Matches(r, without) || (only && !Matches(r, *only)); });
 }
 
 Result SearchStock(std::span<const double> stock, double target, int count, double tolerance,

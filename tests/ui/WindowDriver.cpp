@@ -11,10 +11,10 @@
 #include <utility>
 
 #include "engine/Wanted.h"
-#include "tables/Tables.h"
 #include "platform/Application.h"
 #include "platform/Codepage.h"
 #include "platform/SysUtils.h"
+#include "tables/Tables.h"
 
 namespace driver {
 namespace {
@@ -150,7 +150,8 @@ std::string Session::Do(const QString& action) {
     if (kind == 'b') QTest::keyClick(form_->Edit1->Handle(), Qt::Key_Backspace);
     const QString text = EditText(form_);
     // A paste of the text already there may or may not count as a change.
-    const std::optional<double> wanted = engine::WantedValue(Utf8ToCp932(text.toStdString()).View());
+    const std::optional<double> wanted =
+        engine::WantedValue(Utf8ToCp932(text.toStdString()).View());
     if (wanted && (text != before || kind == 'p')) {
       auto model = std::tie(caption_, ans_, use_, none_);
       const std::tuple<QString, QStringList, QStringList, QStringList> kept = model;

@@ -12,9 +12,9 @@
 #include <stdexcept>
 
 #include "WindowDriver.h"
-#include "tables/Tables.h"
 #include "platform/Application.h"
 #include "platform/QtText.h"
+#include "tables/Tables.h"
 
 namespace {
 
