@@ -36,7 +36,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(expected && std::memcmp(&value, &*expected, sizeof value) == 0,
                fuzz::Printable(text) + " read as " + std::to_string(value));
   } catch (const EConvertError& error) {
-    FUZZ_CHECK(!expected && error.Message.View() == Message(text),
+    // Where the C library has no code page 932 (a cross build's), the Japanese is '?'s.
+    static const bool cp932 = Utf8ToCp932("値").View() != "?";
+    const std::string due = Message(text), got(error.Message.View());
+    FUZZ_CHECK(!expected && (cp932 ? got == due : got.substr(0, got.rfind("' ")) ==
+                                                      due.substr(0, due.rfind("' "))),
                fuzz::Printable(text) + " refused with " + fuzz::Printable(error.Message.View()));
   }
   return 0;

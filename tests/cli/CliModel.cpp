@@ -156,7 +156,9 @@ Model Read(const std::vector<std::string>& args) {
       static const std::regex percent(R"((\d*)\.?(\d*))"), digits(R"(\d+)");
       std::smatch p;
       if (name == "--series") {
-        m.series = engine::FindSeries(value);
+        m.series = nullptr;
+        for (const engine::Series& series : engine::kSeries)
+          if (Lower(value) == Lower(std::string(series.name))) m.series = &series;
         m.usage = m.series == nullptr;
       } else if (name == "--format") {
         m.format = Lower(value);
@@ -290,7 +292,7 @@ std::string Check(const std::vector<std::string>& args, std::string_view input, 
   }
   // The values searched, and which are left out.
   const bool stock = m.only && !m.series;
-  const engine::Series& series = m.series ? *m.series : *engine::FindSeries("E24");
+  const engine::Series& series = m.series ? *m.series : engine::kSeries[3];  // E24
   const std::vector<double> only = Ohms(m.only), without = Ohms(m.without);
   const double tolerance = std::strtod((m.tolerance + "e-2").c_str(), nullptr);
   std::vector<double> values = stock ? only : std::vector<double>();
