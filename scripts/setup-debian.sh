@@ -9,7 +9,7 @@ test=(
   weston qt6-wayland xdotool openbox wmctrl                        # wayland (and X11)
   googletest g++-aarch64-linux-gnu qemu-user                       # arm64
   clang-14 libclang-rt-14-dev                                      # fuzz
-  debhelper dpkg-dev lintian desktop-file-utils appstream mandoc debootstrap  # package
+  debhelper dpkg-dev lintian desktop-file-utils appstream mandoc mmdebstrap autopkgtest piuparts uidmap  # package
 )
 case ${1:-test} in
   run) packages=("${run[@]}") ;;

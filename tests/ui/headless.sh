@@ -7,7 +7,7 @@ status=0
 check() {
   local what=$1 want=$2 expected=$3 out rc
   shift 3
-  out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_RUNTIME_DIR=$(mktemp -d) \
+  out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$(mktemp -d)" \
     "$@" 2>&1 </dev/null)
   rc=$?
   if [ "$rc" -ne "$expected" ] || [ "$(printf '%s\n' "$out" | wc -l)" -ne 1 ] ||
