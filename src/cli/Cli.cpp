@@ -95,6 +95,7 @@ class Lister {
         setup_{options, values.sequences, Values::Ohms(options.only),
                Values::Ohms(options.without)},
         writer_(MakeWriter(setup_, out)),
+        tolerance_(ToleranceFraction(options)),
         out_(out),
         err_(err) {}
 
@@ -109,7 +110,7 @@ class Lister {
       return false;
     }
     const engine::SearchResult found = engine::Search(values_.sequences, values_.excluded, *wanted,
-                                                      options_.count, ToleranceFraction(options_));
+                                                      options_.count, tolerance_);
     const engine::Listing listing = engine::List(values_.sequences, found, true);
     writer_->Listed(text, *wanted, found, listing);
     ++accepted_;
@@ -136,6 +137,7 @@ class Lister {
   const Values& values_;
   Setup setup_;
   std::unique_ptr<Writer> writer_;
+  double tolerance_;
   std::FILE* out_;
   std::FILE* err_;
   long accepted_ = 0, unpaired_ = 0;
@@ -174,11 +176,12 @@ int Run(int argc, char** argv, std::FILE* in, std::FILE* out, std::FILE* err) {
     if (std::fputs(text.c_str(), out) < 0 || std::fflush(out) != 0) return OutputFailed(err, errno);
     return kAllAccepted;
   }
-  if (options.only && !options.series && Values::Ohms(options.only).size() > kMostStockValues) {
+  if (options.only && !options.series &&
+      Values::Ohms(options.only).size() > std::size_t{engine::kMaxValues}) {
     std::fprintf(err,
-                 "ohmsift-cli: --only: at most %zu different values\n"
+                 "ohmsift-cli: --only: at most %d different values\n"
                  "Try 'ohmsift-cli --help' for more information.\n",
-                 kMostStockValues);
+                 engine::kMaxValues);
     return kUsageError;
   }
   // A sweep writes hundreds of megabytes: in large blocks.

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstddef>
 #include <cstdio>
 
 namespace cli {
@@ -10,10 +9,6 @@ constexpr int kAllAccepted = 0;
 constexpr int kSomeRefused = 1;
 constexpr int kUsageError = 2;  // also input that cannot be read
 constexpr int kOutputFailed = 3;
-
-// A stock list searched on its own holds at most this many different values: its table of pairs
-// then takes at most 16 MB.
-constexpr std::size_t kMostStockValues = 2000;
 
 // Runs the command line: lists the results for each wanted value given as an argument or, with
 // none, for each line of in. Returns one of the statuses above.

@@ -16,7 +16,9 @@
 namespace engine {
 
 constexpr int kMaxPairs = 100;    // the most pairs one search keeps
-constexpr int kMaxValues = 2000;  // the most values it chooses from: a whole E192 set, or a drawer
+// The most values a search chooses from: a whole E192 set fits, or a drawer, whose table of
+// parallel values then takes at most 16 MB.
+constexpr int kMaxValues = 2000;
 
 struct Pair {
   int first, second;  // indexes of the two values in the sequences
