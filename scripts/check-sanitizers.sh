@@ -12,9 +12,10 @@ build=build-asan
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS= -DOHMSIFT_SANITIZE=ON \
   -DOHMSIFT_WINDOW=ON -DBUILD_TESTING=ON -DOHMSIFT_BENCH=OFF -DOHMSIFT_WERROR=ON >/dev/null
 cmake --build "$build" -j 2
-# A run against an uninstrumented build would pass without checking anything.
+# A run against an uninstrumented build would pass without checking anything. (Not grep -q:
+# under pipefail, ldd would then fail on the pipe grep closed.)
 for program in src/cli/ohmsift-cli src/app/ohmsift tests/ui/test_window; do
-  ldd "$build/$program" | grep -q libasan || { echo "$build/$program lacks AddressSanitizer" >&2; exit 1; }
+  ldd "$build/$program" | grep libasan >/dev/null || { echo "$build/$program lacks AddressSanitizer" >&2; exit 1; }
 done
 XDG_RUNTIME_DIR=$(mktemp -d)
 trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
