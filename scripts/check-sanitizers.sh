@@ -25,7 +25,8 @@ export XDG_RUNTIME_DIR
 # full unwinder carries a leak's stack through them to the caller the suppressions name.
 export ASAN_OPTIONS=detect_leaks=1:fast_unwind_on_malloc=0:abort_on_error=1:disable_coredump=1:strict_string_checks=1:detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1:detect_odr_violation=2
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-export LSAN_OPTIONS=suppressions=$PWD/tests/sanitizers/lsan.supp:print_suppressions=0
+# Quoted for the sanitizers' own parser, which splits its options at blanks.
+export LSAN_OPTIONS="suppressions='$PWD/tests/sanitizers/lsan.supp':print_suppressions=0"
 # Exactness is the native and ARM64 stages' work; here, where every step is many times slower, the
 # comparison with the step-by-step search takes every fourth round and the digests of the command
 # line's whole output are left out.
