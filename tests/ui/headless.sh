@@ -7,7 +7,9 @@ status=0
 check() {
   local what=$1 want=$2 expected=$3 out rc
   shift 3
-  out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$(mktemp -d)" \
+  # A runtime folder of a short path, as a session's is: a Wayland socket's path has at most 107
+  # bytes, and a longer one (a build's TMPDIR) makes the library say so on a line of its own.
+  out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM XDG_RUNTIME_DIR="$(mktemp -d /tmp/ohmsift.XXXXXX)" \
     "$@" 2>&1 </dev/null)
   rc=$?
   if [ "$rc" -ne "$expected" ] || [ "$(printf '%s\n' "$out" | wc -l)" -ne 1 ] ||
