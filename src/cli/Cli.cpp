@@ -62,13 +62,13 @@ struct Values {
   explicit Values(const Options& options)
       : sequences(
             options.only && !options.series
-                ? engine::Sequences::Stock(Ohms(options.only))
+                ? engine::Sequences::Stock(Distinct(options.only))
                 : engine::Sequences(options.series.value_or(engine::kDefaultSeries).mantissas)),
         excluded(sequences) {
-    if (options.without) excluded.LeaveOut(Ohms(options.without));
-    if (options.only && options.series) excluded.KeepOnly(Ohms(options.only));
+    if (options.without) excluded.LeaveOut(Distinct(options.without));
+    if (options.only && options.series) excluded.KeepOnly(Distinct(options.only));
   }
-  static std::vector<double> Ohms(const std::optional<std::vector<ListValue>>& list) {
+  static std::vector<double> Distinct(const std::optional<std::vector<ListValue>>& list) {
     std::vector<double> ohms;
     for (const ListValue& v : list.value_or(std::vector<ListValue>())) ohms.push_back(v.ohms);
     std::sort(ohms.begin(), ohms.end());
@@ -92,8 +92,8 @@ class Lister {
   Lister(const Options& options, const Values& values, std::FILE* out, std::FILE* err)
       : options_(options),
         values_(values),
-        setup_{options, values.sequences, Values::Ohms(options.only),
-               Values::Ohms(options.without)},
+        setup_{options, values.sequences, Values::Distinct(options.only),
+               Values::Distinct(options.without)},
         writer_(MakeWriter(setup_, out)),
         tolerance_(ToleranceFraction(options)),
         out_(out),
@@ -149,8 +149,9 @@ std::string NotInSeries(const Options& options, const engine::Sequences& sequenc
   if (!options.only || !options.series) return names;
   const std::vector<std::int32_t>& whole = sequences.whole;
   for (const ListValue& v : *options.only) {
-    if (std::find(whole.begin(), whole.end(), engine::WholeOhm(v.ohms)) == whole.end())
-      names += (names.empty() ? "" : ", ") + Quoted(v.text).substr(1, Quoted(v.text).size() - 2);
+    if (std::find(whole.begin(), whole.end(), engine::WholeOhm(v.ohms)) != whole.end()) continue;
+    const std::string quoted = Quoted(v.text);
+    names += (names.empty() ? "" : ", ") + quoted.substr(1, quoted.size() - 2);
   }
   return names;
 }
@@ -177,7 +178,7 @@ int Run(int argc, char** argv, std::FILE* in, std::FILE* out, std::FILE* err) {
     return kAllAccepted;
   }
   if (options.only && !options.series &&
-      Values::Ohms(options.only).size() > std::size_t{engine::kMaxValues}) {
+      Values::Distinct(options.only).size() > std::size_t{engine::kMaxValues}) {
     std::fprintf(err,
                  "ohmsift-cli: --only: at most %d different values\n"
                  "Try 'ohmsift-cli --help' for more information.\n",
