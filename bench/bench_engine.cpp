@@ -56,9 +56,10 @@ void BM_SearchAndListing(benchmark::State& state) {
   state.SetLabel(std::string(series.name));
   const engine::Sequences sequences(series.mantissas);
   const engine::Exclusions excluded(sequences);
+  const engine::Columns columns(sequences);
   PerTarget(state, [&](double target) {
     const engine::SearchResult found = engine::Search(sequences, excluded, target, 15, 0.05);
-    const engine::Listing listing = engine::List(sequences, found);
+    const engine::Listing listing = engine::List(sequences, columns, found);
     benchmark::DoNotOptimize(listing.lines[0].length);
   });
 }

@@ -64,7 +64,8 @@ struct Values {
             options.only && !options.series
                 ? engine::Sequences::Stock(Distinct(options.only))
                 : engine::Sequences(options.series.value_or(engine::kDefaultSeries).mantissas)),
-        excluded(sequences) {
+        excluded(sequences),
+        columns(sequences) {
     if (options.without) excluded.LeaveOut(Distinct(options.without));
     if (options.only && options.series) excluded.KeepOnly(Distinct(options.only));
   }
@@ -85,6 +86,7 @@ struct Values {
 
   engine::Sequences sequences;
   engine::Exclusions excluded;
+  engine::Columns columns;
 };
 
 class Lister {
@@ -111,7 +113,7 @@ class Lister {
     }
     const engine::SearchResult found = engine::Search(values_.sequences, values_.excluded, *wanted,
                                                       options_.count, tolerance_);
-    const engine::Listing listing = engine::List(values_.sequences, found, true);
+    const engine::Listing listing = engine::List(values_.sequences, values_.columns, found, true);
     writer_->Listed(text, *wanted, found, listing);
     ++accepted_;
     unpaired_ += found.count == 0;

@@ -19,19 +19,24 @@ constexpr char kPairs[] =
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
 
-// Writes the last `count` decimal digits of v so that they end just before end.
-void Digits(char* end, std::uint64_t v, int count) noexcept {
-  for (; count >= 2; count -= 2, v /= 100) {
-    end -= 2;
-    std::memcpy(end, kPairs + 2 * (v % 100), 2);
-  }
-  if (count == 1) *--end = static_cast<char>('0' + v % 10);
+// The eight decimal digits of v < 10^8, leading zeros included, in two halves of four worked out
+// apart: a chain of divisions by 100, one per pair, was most of the cost of a line.
+inline void EightDigits(char* out, std::uint32_t v) noexcept {
+  const std::uint32_t high = v / 10000, low = v % 10000;
+  std::memcpy(out, kPairs + 2 * (high / 100), 2);
+  std::memcpy(out + 2, kPairs + 2 * (high % 100), 2);
+  std::memcpy(out + 4, kPairs + 2 * (low / 100), 2);
+  std::memcpy(out + 6, kPairs + 2 * (low % 100), 2);
 }
 
-int DigitCount(std::uint64_t v) noexcept {
+// The sixteen digits of v < 10^16 and how many of them count (at least one); no branch on the
+// value, for those mispredict.
+inline int SixteenDigits(char* out, std::uint64_t v) noexcept {
+  EightDigits(out, static_cast<std::uint32_t>(v / 100000000));
+  EightDigits(out + 8, static_cast<std::uint32_t>(v % 100000000));
   int count = 1;
-  for (; v >= 10000; v /= 10000) count += 4;
-  return count + (v >= 10) + (v >= 100) + (v >= 1000);
+  for (std::uint64_t p = 10; p <= 1000000000000000; p *= 10) count += v >= p;
+  return count;
 }
 
 // Writes the blanks that right-align a text of `length` characters in `width`; returns how many.
@@ -70,59 +75,41 @@ inline std::optional<std::uint64_t> Scaled(double x) noexcept {
   return scaled;
 }
 
-// "%*.*f" of x, right-aligned in width; -1 where Scaled gives nothing.
+// "%*.*f" of x, right-aligned in width, into out (which holds 32 characters past it); -1 where
+// Scaled gives nothing. The digits go as one fixed-size block, the point then written among them.
 template <int decimals>
-int FixedPoint(char* out, double x, int width) noexcept {
+int FixedPoint(char* out, double x, int width, std::uint64_t& shown) noexcept {
   static_assert(decimals >= 1 && decimals <= 6, "the integer path holds up to six decimals");
   const std::optional<std::uint64_t> scaled = Scaled<decimals>(x);
-  if (!scaled) return -1;
-  constexpr std::uint64_t scale = kPow10[decimals];
-  const std::uint64_t whole = *scaled / scale;
-  const int wholeDigits = DigitCount(whole);
-  const int length = wholeDigits + 1 + decimals;
+  shown = scaled.value_or(std::numeric_limits<std::uint64_t>::max());
+  if (!scaled || *scaled >= 10000000000000000) return -1;
+  char digits[32];
+  int count = 1;
+  if (*scaled < 100000000) {  // every error, and values below 100 kilohms: half the work
+    EightDigits(digits + 8, static_cast<std::uint32_t>(*scaled));
+    for (std::uint64_t p = 10; p <= 10000000; p *= 10) count += *scaled >= p;
+  } else {
+    count = SixteenDigits(digits, *scaled);
+  }
+  const int whole = count > decimals ? count - decimals : 1;
+  const int length = whole + 1 + decimals;
   const int blanks = AlignRight(out, length, width);
-  char* end = out + blanks + length;
-  Digits(end, *scaled % scale, decimals);
-  end[-decimals - 1] = '.';
-  Digits(end - decimals - 1, whole, wholeDigits);
+  std::memcpy(out + blanks, digits + 16 - decimals - whole, 16);
+  out[blanks + whole] = '.';
+  std::memcpy(out + blanks + whole + 1, digits + 16 - decimals, decimals);
   return blanks + length;
 }
 
-// "%*ld" of a 32-bit value, width being 7 or 8: a resistor's column or a used value's line.
-template <int width>
-int Integer(char* out, std::int32_t v) noexcept {
-  static_assert(width == 7 || width == 8, "one field of eight digits");
-  if (v >= 0 && v < 100000000 / (width == 7 ? 10 : 1)) {
-    // The common case: every digit of the field, in two halves of four worked out apart, then
-    // its leading zeros as blanks at once, with no branch on the value: those mispredict, and
-    // with the chain of divisions they were most of the cost of a line.
-    const auto u = static_cast<std::uint32_t>(v);
-    const std::uint32_t high = u / 10000, low = u % 10000;
-    char eight[8];
-    std::memcpy(eight, kPairs + 2 * (high / 100), 2);
-    std::memcpy(eight + 2, kPairs + 2 * (high % 100), 2);
-    std::memcpy(eight + 4, kPairs + 2 * (low / 100), 2);
-    std::memcpy(eight + 6, kPairs + 2 * (low % 100), 2);
-    int digits = 1;
-    for (std::uint32_t p = 10; p <= 10000000; p *= 10) digits += u >= p;
-    std::uint64_t word;
-    std::memcpy(&word, eight, 8);
-    static_assert(std::endian::native == std::endian::little, "the first bytes are the low ones");
-    const int blanks = 8 - digits;  // in the eight; the field drops the first when it has seven
-    const std::uint64_t mask = blanks == 0 ? 0 : ~std::uint64_t{0} >> (64 - 8 * blanks);
-    word = (word & ~mask) | (0x2020202020202020ull & mask);
-    std::memcpy(eight, &word, 8);
-    std::memcpy(out, eight + 8 - width, width);
-    out[width] = '\0';
-    return width;
-  }
+// "%*ld" of a 32-bit value, NUL-terminated.
+int Integer(char* out, std::int32_t v, int width) noexcept {
   const std::uint64_t magnitude = v < 0 ? static_cast<std::uint64_t>(-static_cast<std::int64_t>(v))
                                         : static_cast<std::uint64_t>(v);
-  const int digits = DigitCount(magnitude);
-  const int length = digits + (v < 0 ? 1 : 0);
+  char digits[16];
+  const int count = SixteenDigits(digits, magnitude);
+  const int length = count + (v < 0 ? 1 : 0);
   const int blanks = AlignRight(out, length, width);
   if (v < 0) out[blanks] = '-';
-  Digits(out + blanks + length, magnitude, digits);
+  std::memcpy(out + blanks + length - count, digits + 16 - count, std::size_t(count));
   out[blanks + length] = '\0';
   return blanks + length;
 }
@@ -137,22 +124,31 @@ double Percent(double error) noexcept {
   return std::isnan(magnitude) ? magnitude : std::numeric_limits<double>::infinity();
 }
 
-// The line's fields by the integer path; -1 where a figure lies outside its range.
+// The error as a line shows it, in millionths of a percent; the largest figure for what no fixed
+// point shows (infinity, NaN).
+std::uint64_t Shown(double percent) noexcept {
+  return Scaled<6>(percent).value_or(std::numeric_limits<std::uint64_t>::max());
+}
+
+// The line's fields by the integer path; -1 where a figure lies outside its range. At most
+// 1 + 17 + 2 + 11 + 2 + 11 + 2 + 17 characters, and the fixed-size stores past them: within the
+// buffer.
 template <int errorWidth>
-int Compose(char* out, double percent, std::int32_t whole1, std::int32_t whole2,
-            double value) noexcept {
+int Compose(char* out, double percent, const Column& first, const Column& second, double value,
+            std::uint64_t& shown) noexcept {
   int n = 0;
   out[n++] = ' ';
-  const int errorLength = FixedPoint<6>(out + n, percent, errorWidth);
+  const int errorLength = FixedPoint<6>(out + n, percent, errorWidth, shown);
   if (errorLength < 0) return -1;
-  // At most 1 + 18 + 2 + 11 + 2 + 11 + 2 + 16 characters: within the buffer.
   n += errorLength;
+  for (const Column* column : {&first, &second}) {
+    std::memcpy(out + n, "  ", 2);
+    std::memcpy(out + n + 2, column->chars, sizeof column->chars);
+    n += 2 + column->length;
+  }
   std::memcpy(out + n, "  ", 2);
-  n += 2 + Integer<8>(out + n + 2, whole1);
-  std::memcpy(out + n, "  ", 2);
-  n += 2 + Integer<8>(out + n + 2, whole2);
-  std::memcpy(out + n, "  ", 2);
-  const int valueLength = FixedPoint<3>(out + n + 2, value, 8);
+  std::uint64_t thousandths;
+  const int valueLength = FixedPoint<3>(out + n + 2, value, 8, thousandths);
   if (valueLength < 0) return -1;
   n += 2 + valueLength;
   out[n] = '\0';
@@ -161,27 +157,32 @@ int Compose(char* out, double percent, std::int32_t whole1, std::int32_t whole2,
 
 }  // namespace
 
-// The integer path, not snprintf: a line in 52 ns against 123 ns with std::to_chars, and the
+Column ComposeColumn(std::int32_t whole) noexcept {
+  Column column;
+  column.length = Integer(column.chars, whole, 8);
+  return column;
+}
+
+// The integer path, not snprintf: a line in 30 ns against 123 ns with std::to_chars, and the
 // window composes fifteen of them on every keystroke.
-int ComposeResultLine(char* out, double error, std::int32_t whole1, std::int32_t whole2,
-                      double value, int errorWidth) noexcept {
+int ComposeResultLine(char* out, double error, const Column& first, const Column& second,
+                      double value, int errorWidth, std::uint64_t* shown) noexcept {
   const double percent = Percent(error);
   value = arith::Quiet(value);  // printf must not see a signalling NaN
-  const int n = errorWidth == 0   ? Compose<0>(out, percent, whole1, whole2, value)
-                : errorWidth == 9 ? Compose<9>(out, percent, whole1, whole2, value)
+  std::uint64_t millionths = std::numeric_limits<std::uint64_t>::max();
+  const int n = errorWidth == 0   ? Compose<0>(out, percent, first, second, value, millionths)
+                : errorWidth == 9 ? Compose<9>(out, percent, first, second, value, millionths)
                                   : -1;
+  if (shown != nullptr) *shown = errorWidth == 0 || errorWidth == 9 ? millionths : Shown(percent);
   if (n >= 0) return n;
-  const int printed = std::snprintf(out, kLineBuffer, " %*f  %8ld  %8ld  %8.3f", errorWidth,
-                                    percent, long{whole1}, long{whole2}, value);
+  const int printed = std::snprintf(out, kLineBuffer, " %*f  %.*s  %.*s  %8.3f", errorWidth,
+                                    percent, first.length, first.chars, second.length,
+                                    second.chars, value);
   return printed < 0 ? 0 : (printed >= kLineBuffer ? kLineBuffer - 1 : printed);
 }
 
 int ComposeValueLine(char* out, std::int32_t whole) noexcept {
-  return Integer<7>(out, whole);
-}
-
-std::uint64_t PrintedMillionths(double error) noexcept {
-  return Scaled<6>(Percent(error)).value_or(std::numeric_limits<std::uint64_t>::max());
+  return Integer(out, whole, 7);
 }
 
 }  // namespace engine

@@ -6,35 +6,27 @@
 
 namespace engine {
 
-namespace {
-
-// The printed error of a line, in millionths: its digits up to the second blank, the point left
-// out. Anything printf shows that is no number ("inf", "nan") sorts last.
-std::uint64_t PrintedError(std::string_view line) noexcept {
-  std::uint64_t millionths = 0;
-  std::size_t i = line.find_first_not_of(' ');
-  for (; i < line.size() && line[i] != ' '; ++i) {
-    if (line[i] == '.') continue;
-    if (line[i] < '0' || line[i] > '9') return UINT64_MAX;
-    millionths = millionths * 10 + std::uint64_t(line[i] - '0');
+Columns::Columns(const Sequences& sequences) {
+  for (const std::int32_t whole : sequences.whole) {
+    columns_.push_back(ComposeColumn(whole));
+    Text<kValueLineBuffer>& line = lines_.emplace_back();
+    line.length = ComposeValueLine(line.chars, whole);
   }
-  return millionths;
 }
 
-}  // namespace
-
-Listing List(const Sequences& sequences, const SearchResult& found, bool aligned) noexcept {
+Listing List(const Sequences& sequences, const Columns& columns, const SearchResult& found,
+             bool aligned) noexcept {
   Listing listing;
   const auto whole = [&](int index) { return sequences.whole[std::size_t(index)]; };
   // A line's error is the engine's figure printed; ordering by it orders by what is shown.
-  const auto compose = [&](Text<kLineBuffer>& line, const Pair& pair) {
-    line.length = ComposeResultLine(line.chars, pair.error, whole(pair.first),
-                                    whole(pair.second), pair.value, listing.errorWidth);
+  const auto compose = [&](Text<kLineBuffer>& line, const Pair& pair, std::uint64_t* shown) {
+    line.length = ComposeResultLine(line.chars, pair.error, columns.column(pair.first),
+                                    columns.column(pair.second), pair.value, listing.errorWidth,
+                                    shown);
   };
   std::uint64_t printed[kMaxPairs];
   for (int k = 0; k < found.count; ++k) {
-    compose(listing.lines[k], found.pairs[k]);
-    printed[k] = PrintedError(listing.lines[k].View());
+    compose(listing.lines[k], found.pairs[k], &printed[k]);
     listing.order[k] = k;
     if (aligned && printed[k] >= 10000000) listing.errorWidth = 9;
   }
@@ -46,31 +38,41 @@ Listing List(const Sequences& sequences, const SearchResult& found, bool aligned
   });
   listing.lineCount = found.count;
   if (listing.errorWidth > 0) {
-    for (int k = 0; k < found.count; ++k) compose(listing.lines[k], found.pairs[k]);
+    for (int k = 0; k < found.count; ++k) compose(listing.lines[k], found.pairs[k], nullptr);
   }
   // A value counts once, at its first occurrence in the search's order, whatever else shares its
-  // whole-ohm figure. Figures and values are kept at hand: the offers scan them many times.
+  // whole-ohm figure. The figure never falls as the value rises, so values of one figure lie side
+  // by side in value order: a value kept in order needs only its two neighbours checked.
   struct Used {
     double value;
     std::int32_t whole;
     int index;
   } used[2 * kMaxPairs];
   const auto offer = [&](int index, double value) {
-    for (int i = 0; i < listing.usedCount; ++i) {
-      if (used[i].whole == whole(index)) return;
+    int low = 0, high = listing.usedCount;
+    while (low < high) {
+      const int middle = (low + high) / 2;
+      if (used[middle].value < value) {
+        low = middle + 1;
+      } else {
+        high = middle;
+      }
     }
-    used[listing.usedCount++] = {value, whole(index), index};
+    if ((low > 0 && used[low - 1].whole == whole(index)) ||
+        (low < listing.usedCount && used[low].whole == whole(index))) {
+      return;
+    }
+    for (int i = listing.usedCount++; i > low; --i) used[i] = used[i - 1];
+    used[low] = {value, whole(index), index};
   };
   for (int k = 0; k < found.count; ++k) {
     offer(found.pairs[k].first, found.pairs[k].reg1);
     offer(found.pairs[k].second, found.pairs[k].reg2);
   }
-  StableSort(used, listing.usedCount, [](const Used& a, const Used& b) { return a.value < b.value; });
   for (int i = 0; i < listing.usedCount; ++i) {
     listing.used[i] = used[i].value;
     listing.usedIndex[i] = used[i].index;
-    Text<kValueLineBuffer>& line = listing.usedLines[i];
-    line.length = ComposeValueLine(line.chars, used[i].whole);
+    listing.usedLines[i] = columns.line(used[i].index);
   }
   return listing;
 }

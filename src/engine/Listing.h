@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string_view>
+#include <vector>
 
 #include "engine/Format.h"
 #include "engine/Search.h"
@@ -15,6 +16,20 @@ struct Text {
   char chars[capacity];
   int length;
   std::string_view View() const { return {chars, static_cast<std::size_t>(length)}; }
+};
+
+// What a listing writes of each value of a sequence, its column and its line among the values
+// used, composed once by whoever keeps the sequences: composed for every line, they were a third
+// of a listing's work.
+class Columns {
+ public:
+  explicit Columns(const Sequences& sequences);
+  const Column& column(int index) const { return columns_[std::size_t(index)]; }
+  const Text<kValueLineBuffer>& line(int index) const { return lines_[std::size_t(index)]; }
+
+ private:
+  std::vector<Column> columns_;
+  std::vector<Text<kValueLineBuffer>> lines_;
 };
 
 struct Listing {
@@ -38,6 +53,7 @@ struct Listing {
 
 // With aligned, where an error prints with two digits before the point, every line's error field
 // is widened to nine characters so that the columns stay in line; else lines are as the window's.
-Listing List(const Sequences& sequences, const SearchResult& found, bool aligned = false) noexcept;
+Listing List(const Sequences& sequences, const Columns& columns, const SearchResult& found,
+             bool aligned = false) noexcept;
 
 }  // namespace engine

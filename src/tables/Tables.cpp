@@ -24,19 +24,24 @@ std::int32_t NoneCount;
 
 namespace {
 
-// The sequences of what SeriesTable holds; E24's are made once, as every accepted value asks for
-// them again.
-const Sequences* current = nullptr;
-std::optional<Sequences> other;
+// The sequences of what SeriesTable holds, with the columns their listings show; E24's are made
+// once, as every accepted value asks for them again.
+struct Offered {
+  explicit Offered(std::span<const double> mantissas) : sequences(mantissas), columns(sequences) {}
+  Sequences sequences;
+  Columns columns;
+};
+const Offered* current = nullptr;
+std::optional<Offered> other;
 
 // Before InitTable the series is empty, and so is every search.
-const Sequences& Current() {
-  static const Sequences none{std::span<const double>()};
+const Offered& Current() {
+  static const Offered none{std::span<const double>()};
   return current != nullptr ? *current : none;
 }
 
-const Sequences& E24() {
-  static const Sequences e24(kE24);
+const Offered& E24() {
+  static const Offered e24(kE24);
   return e24;
 }
 
@@ -52,10 +57,11 @@ void Fill(std::span<const double> mantissas, double tolerance) {
 
 // The search the window runs, from the tables and into the result slots.
 SearchResult SearchTables(std::int32_t maxCount, double target) {
-  Exclusions excluded(Current());
+  const Sequences& sequences = Current().sequences;
+  Exclusions excluded(sequences);
   excluded.LeaveOut({NoneTable, static_cast<std::size_t>(std::clamp(NoneCount, 0, kNoneCapacity))});
   const SearchResult found =
-      Search(Current(), excluded, target, std::min(maxCount, kSlotCapacity), Tolerance);
+      Search(sequences, excluded, target, std::min(maxCount, kSlotCapacity), Tolerance);
   for (int k = 0; k < found.count; ++k) {
     AnsReg1[k] = found.pairs[k].reg1;
     AnsReg2[k] = found.pairs[k].reg2;
@@ -92,10 +98,14 @@ std::int32_t OhmSift(std::int32_t maxCount, double target) noexcept {
 
 void CalcSub(double target, TStrings& ansLines, TStrings& useLines) {
   const SearchResult found = SearchTables(kListedPairs, target);
-  const Listing listing = List(Current(), found);
+  const Listing listing = List(Current().sequences, Current().columns, found);
   UseCount = std::min(listing.usedCount, kUseCapacity);
   std::copy_n(listing.used, UseCount, UseTable);
-  for (int k = 0; k < listing.lineCount; ++k) ansLines.Add(AnsiString(listing.lines[k].View()));
+  // In the order shown, which is the lists' own order wherever they sort: each line then goes
+  // straight to the end.
+  for (int k = 0; k < listing.lineCount; ++k) {
+    ansLines.Add(AnsiString(listing.lines[listing.order[k]].View()));
+  }
   for (int i = 0; i < UseCount; ++i) useLines.Add(AnsiString(listing.usedLines[i].View()));
 }
 

@@ -20,7 +20,8 @@ namespace {
 
 std::string Composed(double error, double reg1, double reg2, double value) {
   char line[kLineBuffer];
-  const int length = ComposeResultLine(line, error, WholeOhm(reg1), WholeOhm(reg2), value);
+  const int length = ComposeResultLine(line, error, ComposeColumn(WholeOhm(reg1)),
+                                       ComposeColumn(WholeOhm(reg2)), value);
   EXPECT_EQ(length, int(std::strlen(line)));
   return line;
 }
