@@ -60,23 +60,15 @@ std::string Lower(std::string text) {
 // A resistance as a list writes it: [digits].digits[unit], digits[unit] or [digits]unit digits,
 // the unit (R, k, M, G) standing for the point; 0, or 0.01 to 1e9 ohms.
 std::optional<double> Resistance(const std::string& text) {
-  static const std::regex pointed(R"((\d*)\.(\d+)([RrkKMG]?))"), united(R"((\d*)([RrkKMG]?)(\d*))");
+  static const std::regex grammar(R"((\d*)(?:\.(\d+)([RrkKMG]?)|([RrkKMG])(\d*))?)");
   std::smatch m;
-  std::string whole, fraction, unit;
-  if (std::regex_match(text, m, pointed)) {
-    whole = m[1], fraction = m[2], unit = m[3];
-  } else if (std::regex_match(text, m, united) && (m[2].length() > 0 || m[3].length() == 0)) {
-    whole = m[1], unit = m[2], fraction = m[3];
-  } else {
+  if (!std::regex_match(text, m, grammar) || m[1].length() + m[2].length() + m[5].length() == 0)
     return std::nullopt;
-  }
-  if (whole.empty() && fraction.empty()) return std::nullopt;
-  const int exponent = unit.empty() || unit == "R" || unit == "r" ? 0
-                       : unit == "k" || unit == "K"               ? 3
-                       : unit == "M"                              ? 6
-                                                                  : 9;
-  const double ohms =
-      std::strtod(("0" + whole + "." + fraction + "e" + std::to_string(exponent)).c_str(), nullptr);
+  const char unit = (m[3].str() + m[4].str() + "R")[0];
+  const int exponent = unit == 'G' ? 9 : unit == 'M' ? 6 : unit == 'k' || unit == 'K' ? 3 : 0;
+  const double ohms = std::strtod(
+      ("0" + m[1].str() + "." + m[2].str() + m[5].str() + "e" + std::to_string(exponent)).c_str(),
+      nullptr);
   if (ohms != 0 && !(ohms >= 0.01 && ohms <= 1e9)) return std::nullopt;
   return ohms;
 }
