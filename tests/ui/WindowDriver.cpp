@@ -44,6 +44,13 @@ QStringList Selected(TListBox* list) {
   return rows;
 }
 
+// The 8-bit lines, shown as Latin-1 (they are ASCII).
+QStringList Lines(const TStrings& lines) {
+  QStringList shown;
+  for (int i = 0; i < lines.Count(); ++i) shown << lines.Get(i).c_str();
+  return shown;
+}
+
 }  // namespace
 
 TForm1* OpenWindow() {
@@ -65,12 +72,6 @@ QStringList CloseWindow(TForm1* form) {
 
 QListView* View(TListBox* list) {
   return static_cast<QListView*>(list->Handle());
-}
-
-QStringList Lines(const TStrings& lines) {
-  QStringList shown;
-  for (int i = 0; i < lines.Count(); ++i) shown << lines.Get(i).c_str();
-  return shown;
 }
 
 QStringList Lines(TListBox* list) {
@@ -117,12 +118,11 @@ QStringList AnswerBox(const std::function<void()>& action) {
   return std::exchange(boxes, before);
 }
 
-Session::Session(TForm1* form)
-    : form_(form),
-      caption_(static_cast<QLabel*>(form->NeedReg->Handle())->text()),
-      ans_(Lines(form->ListAns)),
-      use_(Lines(form->ListUse)),
-      none_(Lines(form->ListNone)) {}
+// What the window shows: the caption under Edit1, ListAns, ListUse and ListNone.
+std::array<QStringList, 4> Session::Shown() const {
+  return {QStringList{static_cast<QLabel*>(form_->NeedReg->Handle())->text()},
+          Lines(form_->ListAns), Lines(form_->ListUse), Lines(form_->ListNone)};
+}
 
 // A fresh search, as the engine makes it, without the values of the model's ListNone.
 void Session::Search(double target) {
@@ -153,12 +153,11 @@ std::string Session::Do(const QString& action) {
     const std::optional<double> wanted =
         engine::WantedValue(Utf8ToCp932(text.toStdString()).View());
     if (wanted && (text != before || kind == 'p')) {
-      auto model = std::tie(caption_, ans_, use_, none_);
-      const std::tuple<QString, QStringList, QStringList, QStringList> kept = model;
-      caption_ = text + QString::fromUtf8(" の結果");
+      const auto kept = model_;
+      caption_ = QStringList{text + QString::fromUtf8(" の結果")};
       none_.clear();
       Search(*wanted);
-      if (text == before && !Compare().empty()) model = kept;
+      if (text == before && !Compare().empty()) model_ = kept;
     }
   } else if (kind == 'u' || kind == 'n' || kind == 'a') {
     TListBox* list =
@@ -223,14 +222,11 @@ std::string Session::Move(const std::function<void()>& press, TListBox* from, TL
 }
 
 std::string Session::Compare() const {
-  const QString caption = static_cast<QLabel*>(form_->NeedReg->Handle())->text();
-  const std::pair<QStringList, QStringList> shownAndModel[] = {{{caption}, {caption_}},
-                                                               {Lines(form_->ListAns), ans_},
-                                                               {Lines(form_->ListUse), use_},
-                                                               {Lines(form_->ListNone), none_}};
-  for (const auto& [shown, model] : shownAndModel) {
-    if (shown != model)
-      return shown.join('|').toStdString() + " shown, " + model.join('|').toStdString() + " due";
+  const auto shown = Shown();
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    if (shown[i] != model_[i])
+      return shown[i].join('|').toStdString() + " shown, " + model_[i].join('|').toStdString() +
+             " due";
   }
   return {};
 }

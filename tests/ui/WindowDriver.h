@@ -3,8 +3,8 @@
 #pragma once
 
 #include <QListView>
-#include <QString>
 #include <QStringList>
+#include <array>
 #include <functional>
 #include <string>
 
@@ -12,15 +12,15 @@
 
 namespace driver {
 
-// Builds a TForm1 through the application object (its toolkit made by the caller) and shows it, exposed and active. From then on
-// every message box is answered with OK at once, as it would otherwise wait for a click for ever;
-// closing gives the title and text of each box that no AnswerBox expected.
+// Builds a TForm1 through the application object (its toolkit made by the caller) and shows it,
+// exposed and active. From then on every message box is answered with OK at once, as it would
+// otherwise wait for a click for ever; closing gives the title and text of each box that no
+// AnswerBox expected.
 TForm1* OpenWindow();
 QStringList CloseWindow(TForm1* form);
 
 QListView* View(TListBox* list);
-QStringList Lines(const TStrings& lines);  // the 8-bit lines, shown as Latin-1 (they are ASCII)
-QStringList Lines(TListBox* list);         // the lines its view shows
+QStringList Lines(TListBox* list);  // the lines its view shows
 QString EditText(TForm1* form);
 
 // Clicks into Edit1 and types text key by key.
@@ -42,7 +42,7 @@ QStringList AnswerBox(const std::function<void()>& action);
 // number); the list a move takes from keeps no selection.
 class Session {
  public:
-  explicit Session(TForm1* form);
+  explicit Session(TForm1* form) : form_(form), model_(Shown()) {}
   // One action: "t" text (typed), "p" text (pasted), "b" (backspace in Edit1), "u" row, "n" row,
   // "a" row (a click on that line of ListUse, ListNone, ListAns; a final "^" holds Ctrl, "+"
   // Shift), ">" and "<" (the buttons), "k" key (a key to the control with the focus: Tab,
@@ -56,10 +56,11 @@ class Session {
   std::string Move(const std::function<void()>& press, TListBox* from, TListBox* to,
                    QStringList& modelFrom, QStringList& modelTo);
   std::string Compare() const;
+  std::array<QStringList, 4> Shown() const;
 
   TForm1* form_;
-  QString caption_;
-  QStringList ans_, use_, none_;
+  std::array<QStringList, 4> model_;  // what the window must show, as Shown() has it
+  QStringList &caption_ = model_[0], &ans_ = model_[1], &use_ = model_[2], &none_ = model_[3];
 };
 
 }  // namespace driver
