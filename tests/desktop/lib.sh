@@ -3,20 +3,19 @@
 # that an action left the window as it was. Source this file; needs Xvfb. WL_SAVE=DIR keeps the
 # logs there.
 set -u
-now_ms() { local t=${EPOCHREALTIME/./}; echo $((t / 1000)); }
-passed=0 failed=0 start=$(now_ms) started=()
+passed=0 failed=0 started=()
 ok() { passed=$((passed + 1)); echo "ok   $*"; }
 bad() { failed=$((failed + 1)); echo "FAIL $*"; }
 summary() {
-  echo "${0##*/}: $passed passed, $failed failed in $((($(now_ms) - start) / 1000)) s"
+  echo "${0##*/}: $passed passed, $failed failed in $SECONDS s"
   exit $((failed > 0))
 }
 # poll CMD... until it succeeds, every 50 ms, for at most $POLL_TIMEOUT seconds (default 10;
 # generous because CI machines may be loaded: a run next to a compiler took 2 s per step)
 poll() {
-  local end=$(($(now_ms) + ${POLL_TIMEOUT:-10} * 1000))
+  local end=$((SECONDS + ${POLL_TIMEOUT:-10}))
   until "$@"; do
-    [ "$(now_ms)" -ge $end ] && return 1
+    [ $SECONDS -ge $end ] && return 1
     sleep 0.05
   done
 }
