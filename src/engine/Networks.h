@@ -5,7 +5,9 @@
 // ascending order of value, series v = v1 + v2, then v + v3 ...; parallel v = v1 v2 / (v1 + v2),
 // then v v3 / (v + v3) ...; each step under the engine's arithmetic (engine/Arithmetic.h).
 // Networks are ranked by the magnitude of their error, then by fewer resistors, then by shape in
-// the order of Shape below, then by their members' values in the order they are written.
+// the order of Shape below, then by their members' values in the order they are written (see
+// Term), then, where even those agree (a + (b || c) and (a || b) + c both written 1, 2, 3), by
+// their members' values in the order of the shape's letters.
 #pragma once
 
 #include <cstdint>
@@ -49,10 +51,13 @@ struct Network {
   Shape shape = Shape::kSingle;
   std::uint8_t parts = 1;
   std::uint16_t member[kMaxParts] = {};  // indexes into the values, by the shape's letters
+  std::uint8_t order[kMaxParts] = {0, 1, 2, 3};  // the letters in the order written, as Search sets
 };
 
 // One term of a network as it is written: a value, or a group whose members are listed in
-// ascending order of value (the order they are folded in).
+// ascending order of value (the order they are folded in); of two members of equal value, the one
+// of fewer resistors comes first, and of two groups of as many, the one whose members' values in
+// the order written come first. A group never holds a group of its own kind.
 struct Term {
   enum Kind : std::uint8_t { kValue, kSeries, kParallel } kind = kValue;
   int value = -1;  // the index of the value, for kValue
@@ -64,7 +69,9 @@ Term Written(const Network& network);
 // networks built from them once; a search reads them and allocates nothing that grows with them.
 class Tables {
  public:
-  // At most kMaxValues (engine/Search.h) values are taken; parts from 1 to kMaxParts.
+  // The values are sorted and each kept once. Throws std::invalid_argument for a value not
+  // finite and above 0, more than kMaxValues (engine/Search.h) values, or parts outside 1 to
+  // kMaxParts.
   Tables(std::vector<double> values, int parts);
   ~Tables();
   std::span<const double> values() const;
@@ -78,7 +85,8 @@ class Tables {
 
 // The best networks of at most tables.parts() resistors whose value lies within the band
 // [Scaled(-tolerance, target), Scaled(+tolerance, target)] inclusive, best first, into out (at
-// most out.size() of them, up to kMaxNetworks); returns how many.
+// most out.size() of them, up to kMaxNetworks); returns how many. A target not finite and above
+// 0, or a tolerance below 0 or NaN, finds nothing.
 int Search(const Tables& tables, double target, double tolerance, Connect connect,
            std::span<Network> out) noexcept;
 
