@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <array>
-#include <memory>
-#include <span>
 #include <cerrno>
 #include <cstring>
+#include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -167,8 +167,8 @@ class Lister {
       const std::span<engine::networks::Network> kept =
           std::span(networks_).first(std::size_t(options_.count));
       const int found = engine::networks::Search(
-          *tables_, *wanted, tolerance_,
-          options_.connect.value_or(engine::networks::Connect::kAny), kept);
+          *tables_, *wanted, tolerance_, options_.connect.value_or(engine::networks::Connect::kAny),
+          kept);
       writer_->Networks(text, *wanted, kept.first(std::size_t(found)));
       ++accepted_;
       unpaired_ += found == 0;
@@ -194,14 +194,14 @@ class Lister {
       const Connect connect = options_.connect.value_or(Connect::kAny);
       const double parts = options_.parts;
       std::fflush(out_);
-      std::fprintf(err_,
-                   "ohmsift-cli: no network within %s %% for %ld of %ld wanted values; these "
-                   "networks reach from %s Ω to %s Ω\n",
-                   options_.tolerance.c_str(), unpaired_, accepted_,
-                   Ohms(networkValues_.nominal.front() / (connect == Connect::kSeries ? 1 : parts))
-                       .c_str(),
-                   Ohms(networkValues_.nominal.back() * (connect == Connect::kParallel ? 1 : parts))
-                       .c_str());
+      std::fprintf(
+          err_,
+          "ohmsift-cli: no network within %s %% for %ld of %ld wanted values; these "
+          "networks reach from %s Ω to %s Ω\n",
+          options_.tolerance.c_str(), unpaired_, accepted_,
+          Ohms(networkValues_.nominal.front() / (connect == Connect::kSeries ? 1 : parts)).c_str(),
+          Ohms(networkValues_.nominal.back() * (connect == Connect::kParallel ? 1 : parts))
+              .c_str());
     } else if (unpaired_ > 0) {
       std::fflush(out_);
       std::fprintf(err_, "ohmsift-cli: no pair within %s %% for %ld of %ld wanted values",
@@ -278,14 +278,13 @@ int Run(int argc, char** argv, std::FILE* in, std::FILE* out, std::FILE* err) {
   const Values values(options);
   const NetworkValues networkValues(options, values);
   if (options.parts > 0 && networkValues.exact.empty()) {
-    std::fprintf(err,
-                 "ohmsift-cli: %s\nTry 'ohmsift-cli --help' for more information.\n",
-                 options.range ? ("--range " +
-                                  Quoted(options.range->first.text + "-" +
-                                         options.range->second.text) +
-                                  " leaves no value to build networks from")
-                                     .c_str()
-                               : "--only and --without leave no value to build networks from");
+    std::fprintf(
+        err, "ohmsift-cli: %s\nTry 'ohmsift-cli --help' for more information.\n",
+        options.range
+            ? ("--range " + Quoted(options.range->first.text + "-" + options.range->second.text) +
+               " leaves no value to build networks from")
+                  .c_str()
+            : "--only and --without leave no value to build networks from");
     return kUsageError;
   }
   if (const std::string names = NotInSeries(options, values.sequences); !names.empty()) {

@@ -218,8 +218,8 @@ std::string_view ConnectName(engine::networks::Connect connect) {
 }
 
 bool InRange(const Options& options, double nominal) {
-  return !options.range || (nominal >= options.range->first.ohms &&
-                            nominal <= options.range->second.ohms);
+  return !options.range ||
+         (nominal >= options.range->first.ohms && nominal <= options.range->second.ohms);
 }
 
 double ToleranceFraction(const Options& options) {

@@ -30,7 +30,7 @@ struct Options {
   Format format = Format::kText;
   // 0 for the pair search; else the most resistors of a network.
   int parts = 0;
-  std::optional<engine::networks::Connect> connect;  // as given
+  std::optional<engine::networks::Connect> connect;      // as given
   std::optional<std::pair<ListValue, ListValue>> range;  // the values kept, ends included
   std::vector<std::string_view> wanted;
 };

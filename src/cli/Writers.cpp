@@ -42,7 +42,7 @@ void Write(const engine::networks::Term& term, const std::vector<double>& values
 }
 
 std::string NetworkText(const engine::networks::Network& network, const std::vector<double>& values,
-                    bool json) {
+                        bool json) {
   std::string out;
   Write(engine::networks::Written(network), values, json, false, out);
   return out;
@@ -87,30 +87,20 @@ class TextWriter final : public Writer {
     Put(block.append(notOwned_).append("\n"));
   }
 
-  // Each line: the signed error, the value made, the number of resistors and the network, the
-  // numbers right-aligned in columns as wide as the block needs. The value shows the wanted
-  // value's six significant digits, and never fewer decimals than a pair's line.
+  // Each line: the signed error, the value made, the number of resistors and the network, in
+  // columns wide enough for any error within 50 % and any value four gigohms make. The value
+  // shows the wanted value's six significant digits, and never fewer decimals than a pair's line.
   void Networks(std::string_view text, double wanted,
                 std::span<const engine::networks::Network> found) override {
     int decimals = 3;
     for (const double limit : {100.0, 10.0, 1.0, 0.1}) decimals += wanted < limit;
-    std::vector<std::pair<std::string, std::string>> numbers;
-    std::size_t errorWidth = 0, valueWidth = 0;
+    std::string block =
+        std::string(text) + engine::texts::kResultsFor + "\n" + kNetworkHeading + "\n";
     for (const engine::networks::Network& network : found) {
-      char error[64], value[64];
-      std::snprintf(error, sizeof error, "%+.6f", Deviation(network) + 0.0);
-      std::snprintf(value, sizeof value, "%.*f", decimals, network.value);
-      numbers.emplace_back(error, value);
-      errorWidth = std::max(errorWidth, numbers.back().first.size());
-      valueWidth = std::max(valueWidth, numbers.back().second.size());
-    }
-    std::string block = std::string(text) + engine::texts::kResultsFor + "\n" + kNetworkHeading + "\n";
-    for (std::size_t k = 0; k < found.size(); ++k) {
-      const auto& [error, value] = numbers[k];
-      block.append(" ").append(errorWidth - error.size(), ' ').append(error).append("  ");
-      block.append(valueWidth - value.size(), ' ').append(value).append("  ");
-      block.append(std::to_string(found[k].parts)).append("  ");
-      block.append(NetworkText(found[k], networkValues_, false)).append("\n");
+      char numbers[128];
+      std::snprintf(numbers, sizeof numbers, "%+10.6f  %14.*f  %d  ", Deviation(network) + 0.0,
+                    decimals, network.value, int(network.parts));
+      block.append(numbers).append(NetworkText(network, networkValues_, false)).append("\n");
     }
     Put(block.append("\n"));
   }
@@ -177,11 +167,10 @@ class JsonWriter final : public Writer {
         (options.series || !options.only ? "\"" + std::string(Series().name) + "\"" : "null") +
         ",\"tolerance_percent\":" + Number(TolerancePercent(options));
     if (options.parts > 0) {
-      networkParameters_ = parameters_ + ",\"parts\":" + std::to_string(options.parts) +
-                           ",\"connect\":\"" +
-                           std::string(ConnectName(options.connect.value_or(
-                               engine::networks::Connect::kAny))) +
-                           "\"";
+      networkParameters_ =
+          parameters_ + ",\"parts\":" + std::to_string(options.parts) + ",\"connect\":\"" +
+          std::string(ConnectName(options.connect.value_or(engine::networks::Connect::kAny))) +
+          "\"";
       if (options.range)
         networkParameters_ += ",\"range\":[" + Ohms(options.range->first.ohms) + "," +
                               Ohms(options.range->second.ohms) + "]";
