@@ -1,8 +1,11 @@
 #include "cli/Cli.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
+#include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +41,12 @@ constexpr const char kUsage[] =
     "4700\n"
     "  --format FORMAT      text (the default: as the window shows it), csv or json (JSON Lines)\n"
     "                         --format csv 4700 1000 > pairs.csv\n"
+    "  --parts N            instead of pairs, networks of up to N resistors (1 to 4) in series\n"
+    "                       and in parallel, best first            --parts 3 4k7\n"
+    "  --connect HOW        with --parts: series, parallel or any (the default)\n"
+    "                         --parts 2 --connect parallel 3k\n"
+    "  --range LOW-HIGH     with --parts: only values from LOW to HIGH, both included\n"
+    "                         --parts 3 --range 10R-1M 12.5k\n"
     "  -h, --help           show this help and exit\n"
     "  --version            show the version and exit\n"
     "  --                   end of options; every later argument is a WANTED value\n"
@@ -48,6 +57,11 @@ constexpr const char kUsage[] =
     "1M, 10M. Names of series and formats may be written in any case. Each option may be given\n"
     "once, as --option VALUE or --option=VALUE.\n"
     "\n"
+    "With --parts, a WANTED value is any resistance from 0.01 ohm to 1 gigohm written as a LIST\n"
+    "value is (4700, 4k7, 12.5k, 0R5), and the networks are built from the series' values from\n"
+    "1 ohm to 10 megohms (or the --only values), less --without; each is written with + for\n"
+    "series and || for parallel: 4k7 + (10k || 22k).\n"
+    "\n"
     "Exit status: 0 when every value was accepted, 1 when one or more were refused,\n"
     "2 for a usage error or input that cannot be read, 3 when the output could not be written.\n"
     "\n"
@@ -56,6 +70,9 @@ constexpr const char kUsage[] =
 constexpr const char kAccepted[] =
     "a wanted value is a whole number of ohms written in digits only, greater than 100 and less "
     "than 1000000";
+constexpr const char kResistanceAccepted[] =
+    "a wanted value is a resistance from 0.01 Ω to 1 GΩ, in digits or as on a schematic, such as "
+    "4700, 4k7, 12.5k or 0R5";
 
 // The search's values, and those it leaves out, as the options say.
 struct Values {
@@ -89,28 +106,78 @@ struct Values {
   engine::Columns columns;
 };
 
+// The values a network search builds from: the series' values from 1 ohm to 10 megohms, or the
+// stock list's, less those the lists leave out, inside the range; exact and as written.
+struct NetworkValues {
+  NetworkValues(const Options& options, const Values& values) {
+    if (options.parts == 0) return;
+    const engine::Sequences& sequences = values.sequences;
+    for (int i = 0; i < sequences.firstResistorValues; ++i) {
+      if (!values.excluded[i])
+        Add(options, sequences.values[std::size_t(i)], sequences.nominal[std::size_t(i)]);
+    }
+    // A series' decades end with the megohms' mantissas; 10 megohms closes them, as a network
+    // may well need a value that large.
+    const auto named = [](const std::optional<std::vector<ListValue>>& list) {
+      return list && std::any_of(list->begin(), list->end(), [](const ListValue& v) {
+               return engine::WholeOhm(v.ohms) == engine::WholeOhm(kTop);
+             });
+    };
+    if ((!options.only || options.series) && !named(options.without) &&
+        (!options.only || named(options.only)))
+      Add(options, kTop, kTop);
+  }
+  void Add(const Options& options, double value, double written) {
+    if (!InRange(options, written)) return;
+    exact.push_back(value);
+    nominal.push_back(written);
+  }
+
+  static constexpr double kTop = 1e7;
+  std::vector<double> exact, nominal;
+};
+
 class Lister {
  public:
-  Lister(const Options& options, const Values& values, std::FILE* out, std::FILE* err)
+  Lister(const Options& options, const Values& values, const NetworkValues& networkValues,
+         std::FILE* out, std::FILE* err)
       : options_(options),
         values_(values),
+        networkValues_(networkValues),
         setup_{options, values.sequences, Values::Distinct(options.only),
-               Values::Distinct(options.without)},
+               Values::Distinct(options.without), networkValues.nominal},
         writer_(MakeWriter(setup_, out)),
         tolerance_(ToleranceFraction(options)),
         out_(out),
-        err_(err) {}
+        err_(err) {
+    if (options.parts > 0)
+      tables_ = std::make_unique<engine::networks::Tables>(networkValues.exact, options.parts);
+  }
 
   // Lists one wanted text; false when it was refused. where names its origin in messages.
   bool List(std::string_view text, const std::string& where) {
-    const std::optional<double> wanted = engine::WantedValue(text);
-    if (!wanted) {
+    const auto refuse = [&](const char* reason) {
       std::fflush(out_);  // keep the messages in step with the output before them
       std::fprintf(err_, "ohmsift-cli: %srefused %s: %s\n", where.c_str(), Quoted(text).c_str(),
-                   kAccepted);
-      writer_->Refused(text, kAccepted);
+                   reason);
+      writer_->Refused(text, reason);
       return false;
+    };
+    if (tables_) {
+      const std::optional<double> wanted = ReadResistance(text);
+      if (!wanted || !(*wanted > 0)) return refuse(kResistanceAccepted);
+      const std::span<engine::networks::Network> kept =
+          std::span(networks_).first(std::size_t(options_.count));
+      const int found = engine::networks::Search(
+          *tables_, *wanted, tolerance_, options_.connect.value_or(engine::networks::Connect::kAny),
+          kept);
+      writer_->Networks(text, *wanted, kept.first(std::size_t(found)));
+      ++accepted_;
+      unpaired_ += found == 0;
+      return true;
     }
+    const std::optional<double> wanted = engine::WantedValue(text);
+    if (!wanted) return refuse(kAccepted);
     const engine::SearchResult found = engine::Search(values_.sequences, values_.excluded, *wanted,
                                                       options_.count, tolerance_);
     const engine::Listing listing = engine::List(values_.sequences, values_.columns, found, true);
@@ -122,7 +189,22 @@ class Lister {
 
   // Says how many values found no pair; the errno of a failed write, or 0.
   int Finish() {
-    if (unpaired_ > 0) {
+    if (unpaired_ > 0 && tables_) {
+      // The smallest network is the smallest value's parallel ones, the largest the largest's
+      // series, as far as the connection allows.
+      using engine::networks::Connect;
+      const Connect connect = options_.connect.value_or(Connect::kAny);
+      const double parts = options_.parts;
+      std::fflush(out_);
+      std::fprintf(
+          err_,
+          "ohmsift-cli: no network within %s %% for %ld of %ld wanted values; these "
+          "networks reach from %s Ω to %s Ω\n",
+          options_.tolerance.c_str(), unpaired_, accepted_,
+          Ohms(networkValues_.nominal.front() / (connect == Connect::kSeries ? 1 : parts)).c_str(),
+          Ohms(networkValues_.nominal.back() * (connect == Connect::kParallel ? 1 : parts))
+              .c_str());
+    } else if (unpaired_ > 0) {
       std::fflush(out_);
       std::fprintf(err_, "ohmsift-cli: no pair within %s %% for %ld of %ld wanted values",
                    options_.tolerance.c_str(), unpaired_, accepted_);
@@ -137,8 +219,11 @@ class Lister {
  private:
   const Options& options_;
   const Values& values_;
+  const NetworkValues& networkValues_;
   Setup setup_;
   std::unique_ptr<Writer> writer_;
+  std::unique_ptr<engine::networks::Tables> tables_;
+  std::array<engine::networks::Network, engine::networks::kMaxNetworks> networks_;
   double tolerance_;
   std::FILE* out_;
   std::FILE* err_;
@@ -152,6 +237,9 @@ std::string NotInSeries(const Options& options, const engine::Sequences& sequenc
   const std::vector<std::int32_t>& whole = sequences.whole;
   for (const ListValue& v : *options.only) {
     if (std::find(whole.begin(), whole.end(), engine::WholeOhm(v.ohms)) != whole.end()) continue;
+    // A network search also takes the 10 megohms that close the series.
+    if (options.parts > 0 && engine::WholeOhm(v.ohms) == engine::WholeOhm(NetworkValues::kTop))
+      continue;
     const std::string quoted = Quoted(v.text);
     names += (names.empty() ? "" : ", ") + quoted.substr(1, quoted.size() - 2);
   }
@@ -190,11 +278,22 @@ int Run(int argc, char** argv, std::FILE* in, std::FILE* out, std::FILE* err) {
   // A sweep writes hundreds of megabytes: in large blocks.
   std::setvbuf(out, nullptr, _IOFBF, 1 << 17);
   const Values values(options);
+  const NetworkValues networkValues(options, values);
+  if (options.parts > 0 && networkValues.exact.empty()) {
+    std::fprintf(
+        err, "ohmsift-cli: %s\nTry 'ohmsift-cli --help' for more information.\n",
+        options.range
+            ? ("--range " + Quoted(options.range->first.text + "-" + options.range->second.text) +
+               " leaves no value to build networks from")
+                  .c_str()
+            : "--only and --without leave no value to build networks from");
+    return kUsageError;
+  }
   if (const std::string names = NotInSeries(options, values.sequences); !names.empty()) {
     std::fprintf(err, "ohmsift-cli: --only: not %s values, so not used: %s\n",
                  std::string(options.series->name).c_str(), names.c_str());
   }
-  Lister lister(options, values, out, err);
+  Lister lister(options, values, networkValues, out, err);
   bool allAccepted = true;
   int readFailure = 0;
   if (options.wanted.empty()) {

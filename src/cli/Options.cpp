@@ -141,6 +141,44 @@ bool ReadWithout(std::string_view text, Options& options, std::string& problem) 
   return ReadList("--without", text, options.without.emplace(), problem);
 }
 
+bool ReadParts(std::string_view text, Options& options, std::string&) {
+  options.parts = text.size() == 1 && text[0] >= '1' && text[0] <= '0' + engine::networks::kMaxParts
+                      ? text[0] - '0'
+                      : 0;
+  return options.parts > 0;
+}
+
+bool ReadConnect(std::string_view text, Options& options, std::string&) {
+  using engine::networks::Connect;
+  for (const Connect connect : {Connect::kSeries, Connect::kParallel, Connect::kAny}) {
+    const std::string_view name = ConnectName(connect);
+    if (text.size() == name.size() &&
+        std::equal(text.begin(), text.end(), name.begin(), [](char a, char b) {
+          return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b;
+        })) {
+      options.connect = connect;
+      return true;
+    }
+  }
+  return false;
+}
+
+// LOW-HIGH: two resistances as a list writes them; no resistance holds a hyphen.
+bool ReadRange(std::string_view text, Options& options, std::string& problem) {
+  const std::size_t hyphen = text.find('-');
+  if (hyphen == text.npos) return false;
+  const std::string_view low = text.substr(0, hyphen), high = text.substr(hyphen + 1);
+  const std::optional<double> from = ReadResistance(low), to = ReadResistance(high);
+  if (!from || !to) return false;
+  if (*from > *to) {
+    problem = "--range " + Quoted(text) + ": the low end " + std::string(low) +
+              " is above the high end " + std::string(high);
+    return false;
+  }
+  options.range.emplace(ListValue{std::string(low), *from}, ListValue{std::string(high), *to});
+  return true;
+}
+
 // Every option: its name, and for one that takes a value, its reader and what it says of a value
 // it cannot take (a reader that says more itself leaves that empty).
 struct Rule {
@@ -156,12 +194,33 @@ constexpr Rule kRules[] = {
     {"--only", ReadOnly, ""},
     {"--without", ReadWithout, ""},
     {"--format", ReadFormat, "--format takes text, csv or json, not "},
+    {"--parts", ReadParts, "--parts takes a number of resistors from 1 to 4, not "},
+    {"--connect", ReadConnect, "--connect takes series, parallel or any, not "},
+    {"--range", ReadRange,
+     "--range takes LOW-HIGH, two resistances as a list writes them, such as 10R-1M, not "},
     {"--help", nullptr, nullptr},
     {"-h", nullptr, nullptr},
     {"--version", nullptr, nullptr},
 };
 
 }  // namespace
+
+std::string_view ConnectName(engine::networks::Connect connect) {
+  switch (connect) {
+    case engine::networks::Connect::kSeries:
+      return "series";
+    case engine::networks::Connect::kParallel:
+      return "parallel";
+    case engine::networks::Connect::kAny:
+      break;
+  }
+  return "any";
+}
+
+bool InRange(const Options& options, double nominal) {
+  return !options.range ||
+         (nominal >= options.range->first.ohms && nominal <= options.range->second.ohms);
+}
 
 double ToleranceFraction(const Options& options) {
   const std::size_t point = options.tolerance.find('.');
@@ -263,6 +322,14 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& proble
         name.size() == arg.size() ? argv[++i] : arg.substr(name.size() + 1);
     if (!rule->read(value, options, problem)) {
       if (problem.empty()) problem = rule->takes + Quoted(value);
+      return false;
+    }
+  }
+  // Both narrow a network search; a pair search has no use for them, and ignoring them would
+  // leave the user believing they applied.
+  for (const std::string_view name : {"--connect", "--range"}) {
+    if (options.parts == 0 && std::find(given.begin(), given.end(), name) != given.end()) {
+      problem = std::string(name) + " narrows a search for networks: it needs --parts";
       return false;
     }
   }

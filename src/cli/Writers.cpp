@@ -1,5 +1,6 @@
 #include "cli/Writers.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -17,6 +18,38 @@ double Deviation(const engine::Pair& pair) {
   return -engine::arith::Product(pair.error, 100.0);
 }
 
+double Deviation(const engine::networks::Network& network) {
+  return -engine::arith::Product(network.error, 100.0);
+}
+
+// A network as it is written, 4k7 + (10k || 22k), or as a JSON tree of its values,
+// {"series":[4700,{"parallel":[10000,22000]}]}; a group within another in parentheses.
+void Write(const engine::networks::Term& term, const std::vector<double>& values, bool json,
+           bool inner, std::string& out) {
+  using engine::networks::Term;
+  if (term.kind == Term::kValue) {
+    const double ohms = values[std::size_t(term.value)];
+    out += json ? Ohms(ohms) : Schematic(ohms);
+    return;
+  }
+  const bool series = term.kind == Term::kSeries;
+  out += json ? (series ? "{\"series\":[" : "{\"parallel\":[") : inner ? "(" : "";
+  for (std::size_t i = 0; i < term.members.size(); ++i) {
+    if (i > 0) out += json ? "," : series ? " + " : " || ";
+    Write(term.members[i], values, json, true, out);
+  }
+  out += json ? "]}" : inner ? ")" : "";
+}
+
+std::string NetworkText(const engine::networks::Network& network, const std::vector<double>& values,
+                        bool json) {
+  std::string out;
+  Write(engine::networks::Written(network), values, json, false, out);
+  return out;
+}
+
+constexpr char kNetworkHeading[] = "誤差(%)　できた抵抗値　抵抗の数　つなぎ方";
+
 std::string Values(const std::vector<double>& values) {
   std::string json = "[";
   for (const double v : values) json += (json.size() > 1 ? "," : "") + Ohms(v);
@@ -25,7 +58,8 @@ std::string Values(const std::vector<double>& values) {
 
 class TextWriter final : public Writer {
  public:
-  TextWriter(const Setup& setup, std::FILE* out) : Writer(out) {
+  TextWriter(const Setup& setup, std::FILE* out)
+      : Writer(out), networkValues_(setup.networkValues) {
     if (!setup.options.without) return;
     notOwned_ = std::string("\n") + engine::texts::kNotOwned + "\n";
     char line[engine::kValueLineBuffer];
@@ -53,15 +87,35 @@ class TextWriter final : public Writer {
     Put(block.append(notOwned_).append("\n"));
   }
 
+  // Each line: the signed error, the value made, the number of resistors and the network, in
+  // columns wide enough for any error within 50 % and any value four gigohms make. The value
+  // shows the wanted value's six significant digits, and never fewer decimals than a pair's line.
+  void Networks(std::string_view text, double wanted,
+                std::span<const engine::networks::Network> found) override {
+    int decimals = 3;
+    for (const double limit : {100.0, 10.0, 1.0, 0.1}) decimals += wanted < limit;
+    std::string block =
+        std::string(text) + engine::texts::kResultsFor + "\n" + kNetworkHeading + "\n";
+    for (const engine::networks::Network& network : found) {
+      char numbers[128];
+      std::snprintf(numbers, sizeof numbers, "%+10.6f  %14.*f  %d  ", Deviation(network) + 0.0,
+                    decimals, network.value, int(network.parts));
+      block.append(numbers).append(NetworkText(network, networkValues_, false)).append("\n");
+    }
+    Put(block.append("\n"));
+  }
+
  private:
   std::string notOwned_;
+  std::vector<double> networkValues_;
 };
 
 // RFC 4180: every row the same six fields, the last empty but for a refused input.
 class CsvWriter final : public Writer {
  public:
   CsvWriter(const Setup& setup, std::FILE* out) : Writer(out), setup_(setup) {
-    Put("wanted,r1,r2,value,deviation_percent,error\n");
+    Put(setup.options.parts > 0 ? "wanted,network,parts,value,deviation_percent,error\n"
+                                : "wanted,r1,r2,value,deviation_percent,error\n");
   }
 
   void Refused(std::string_view text, std::string_view reason) override {
@@ -79,6 +133,18 @@ class CsvWriter final : public Writer {
               Number(Deviation(pair)) + ",\n";
     }
     Put(found.count > 0 ? rows : Ohms(wanted) + ",,,,,\n");
+  }
+
+  // A network's text holds no comma, quote or line break: it needs no quotes.
+  void Networks(std::string_view, double wanted,
+                std::span<const engine::networks::Network> found) override {
+    std::string rows;
+    for (const engine::networks::Network& network : found) {
+      rows += Ohms(wanted) + "," + NetworkText(network, setup_.networkValues, false) + "," +
+              std::to_string(network.parts) + "," + Number(network.value) + "," +
+              Number(Deviation(network)) + ",\n";
+    }
+    Put(found.empty() ? Ohms(wanted) + ",,,,,\n" : rows);
   }
 
  private:
@@ -100,6 +166,15 @@ class JsonWriter final : public Writer {
         ",\"series\":" +
         (options.series || !options.only ? "\"" + std::string(Series().name) + "\"" : "null") +
         ",\"tolerance_percent\":" + Number(TolerancePercent(options));
+    if (options.parts > 0) {
+      networkParameters_ =
+          parameters_ + ",\"parts\":" + std::to_string(options.parts) + ",\"connect\":\"" +
+          std::string(ConnectName(options.connect.value_or(engine::networks::Connect::kAny))) +
+          "\"";
+      if (options.range)
+        networkParameters_ += ",\"range\":[" + Ohms(options.range->first.ohms) + "," +
+                              Ohms(options.range->second.ohms) + "]";
+    }
     if (options.without) lists_ += ",\"without\":" + Values(setup.without);
     if (options.only) lists_ += ",\"only\":" + Values(setup.only);
   }
@@ -125,6 +200,21 @@ class JsonWriter final : public Writer {
     Put(object + "],\"needed\":" + Values(needed) + lists_ + "}\n");
   }
 
+  void Networks(std::string_view, double wanted,
+                std::span<const engine::networks::Network> found) override {
+    const std::vector<double>& values = setup_.networkValues;
+    std::string object = "{\"wanted\":" + Ohms(wanted) + networkParameters_ + ",\"networks\":[";
+    for (std::size_t k = 0; k < found.size(); ++k) {
+      const engine::networks::Network& network = found[k];
+      object += (k ? ",{\"text\":" : "{\"text\":") + String(NetworkText(network, values, false)) +
+                ",\"parts\":" + std::to_string(network.parts) +
+                ",\"value\":" + Number(network.value) +
+                ",\"deviation_percent\":" + Number(Deviation(network)) +
+                ",\"tree\":" + NetworkText(network, values, true) + "}";
+    }
+    Put(object + "]" + lists_ + "}\n");
+  }
+
  private:
   const engine::Series& Series() const {
     return setup_.options.series ? *setup_.options.series : engine::kDefaultSeries;
@@ -148,7 +238,7 @@ class JsonWriter final : public Writer {
   }
 
   const Setup& setup_;
-  std::string parameters_, lists_;
+  std::string parameters_, networkParameters_, lists_;
 };
 
 }  // namespace
@@ -179,6 +269,22 @@ std::string Number(double x) {
 std::string Ohms(double x) {
   return x == std::floor(x) && std::fabs(x) < 1e15 ? std::to_string(static_cast<long long>(x))
                                                    : Number(x);
+}
+
+std::string Schematic(double ohms) {
+  // The shortest decimal that reads back as the value, its point then moved by whole thousands.
+  char digits[400];
+  const std::string fixed(
+      digits, std::to_chars(digits, digits + sizeof digits, ohms, std::chars_format::fixed).ptr);
+  const std::size_t point = fixed.find('.');
+  std::string whole = fixed.substr(0, point);
+  std::string fraction = point == fixed.npos ? "" : fixed.substr(point + 1);
+  int unit = 0;
+  while (unit < 3 && whole.size() > std::size_t(3 * (unit + 1))) ++unit;
+  fraction = whole.substr(whole.size() - std::size_t(3 * unit)) + fraction;
+  whole.resize(whole.size() - std::size_t(3 * unit));
+  while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
+  return whole + "RkMG"[unit] + fraction;
 }
 
 std::string ValidUtf8(std::string_view text) {

@@ -4,12 +4,14 @@
 
 #include <cstdio>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "cli/Options.h"
 #include "engine/Listing.h"
+#include "engine/Networks.h"
 #include "engine/Search.h"
 #include "engine/Sequences.h"
 
@@ -20,6 +22,8 @@ struct Setup {
   const Options& options;
   const engine::Sequences& sequences;
   std::vector<double> only, without;  // the lists' values, ascending, once each
+  // For a network search, each value it builds from as it is written, by its index there.
+  std::vector<double> networkValues;
 };
 
 class Writer {
@@ -34,6 +38,9 @@ class Writer {
   // A wanted value's pairs, found and listed.
   virtual void Listed(std::string_view text, double wanted, const engine::SearchResult& found,
                       const engine::Listing& listing) = 0;
+  // A wanted value's networks, best first, as the network search found them.
+  virtual void Networks(std::string_view text, double wanted,
+                        std::span<const engine::networks::Network> found) = 0;
   // The errno of the first write that failed, or 0.
   int Failure() const { return failure_; }
 
@@ -51,6 +58,9 @@ std::unique_ptr<Writer> MakeWriter(const Setup& setup, std::FILE* out);
 std::string Number(double x);
 // A resistance: whole ohms as an integer (100000, not 1e+05), any other as Number.
 std::string Ohms(double x);
+// A resistance as a schematic writes it (IEC 60062): the letter R, k, M or G for the decimal point
+// of ohms, kilohms, megohms or gigohms, as in 0R47, 4R7, 100R, 4k7, 1k, 2M2, 10M.
+std::string Schematic(double ohms);
 // text with every byte that is no part of a UTF-8 character, and every NUL, as U+FFFD.
 std::string ValidUtf8(std::string_view text);
 

@@ -34,6 +34,12 @@ inline double Scaled(double offset, double x) noexcept {
   return static_cast<double>((1.0L + offset) * x);
 }
 
+// a + b: two resistors in series. Rounded to 64 bits first, then to double, which is not always
+// the double sum.
+inline double Sum(double a, double b) noexcept {
+  return static_cast<double>(static_cast<Wide>(a) + b);
+}
+
 // a * b / (a + b): two resistors in parallel.
 inline double Parallel(double a, double b) noexcept {
   const Wide wa = a;
@@ -95,6 +101,9 @@ inline double Product(double a, double b) noexcept {
 }
 inline double Scaled(double offset, double x) noexcept {
   return chosen::Scaled(Quiet(offset), Quiet(x));
+}
+inline double Sum(double a, double b) noexcept {
+  return chosen::Sum(Quiet(a), Quiet(b));
 }
 inline double Parallel(double a, double b) noexcept {
   return chosen::Parallel(Quiet(a), Quiet(b));

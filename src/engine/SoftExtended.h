@@ -226,6 +226,10 @@ inline double Scaled(double offset, double x) noexcept {
   return ToDouble(Multiply(Add(FromDouble(1.0), FromDouble(offset)), FromDouble(x)));
 }
 
+inline double Sum(double a, double b) noexcept {
+  return ToDouble(Add(FromDouble(a), FromDouble(b)));
+}
+
 inline double Parallel(double a, double b) noexcept {
   const Ext wa = FromDouble(a);
   const Ext wb = FromDouble(b);

@@ -49,6 +49,13 @@ TEST(CliTest, EveryOptionAndFormat) {
       {{"--format=csv", "100", "999999"}, "", 1, "\"100\",,,,,\"a wanted value is"},
       {{"--format=csv"}, std::string("a\0\xff\n", 4), 1, "\"a\xEF\xBF\xBD\xEF\xBF\xBD\",,,,,\""},
       {{"--format=json"}, "x\x1fy\n", 1, "{\"input\":\"x\\u001fy\""},
+      // Networks: each format checked by hand, their JSON by the model.
+      {{"--parts", "3", "--count=2", "4k7", "0R5"}, "", 0, " +0.000000        4700.000  1  4k7\n +0.000000        4700.000  2  1k1 + 3k6\n\n0R5 の結果\n誤差(%)　できた抵抗値　抵抗の数　つなぎ方\n +0.000000        0.500000  2  1R || 1R\n"},
+      {{"--parts=2", "--only", "4k7,10k,22k", "--format=csv", "14700", "x", "1k"}, "", 1, "wanted,network,parts,value,deviation_percent,error\n14700,4k7 + 10k,2,14700,0,\n\"x\",,,,,\"a wanted value is a resistance from 0.01 Ω to 1 GΩ, in digits or as on a schematic, such as 4700, 4k7, 12.5k or 0R5\"\n1000,,,,,\n"},
+      {{"--parts", "3", "--only", "100,200,300", "--range=0R1-1k", "--format=json", "--count", "1", "220"}, "", 0, "\"range\":[0.1,1000],\"networks\":[{\"text\":\"100R + (200R || 300R)\",\"parts\":3,\"value\":220,\"deviation_percent\":0,\"tree\":{\"series\":[100,{\"parallel\":[200,300]}]}}]"},
+      {{"--parts", "2", "--series", "E3", "--range", "11R-12R", "4700"}, "", 2, "--range \"11R-12R\" leaves no value"},
+      {{"--connect", "series", "4700"}, "", 2, "--connect narrows a search for networks: it needs --parts"},
+      {{"--parts", "2", "--range=1M-10k", "4700"}, "", 2, "--range \"1M-10k\": the low end 1M is above the high end 10k"},
       // Each malformed option or list entry, named.
       {{"--frobnicate", "4700"}, "", 2, "unknown option \"--frobnicate\""},
       {{"4700", "--series"}, "", 2, "ohmsift-cli: --series needs a value\nTry"},

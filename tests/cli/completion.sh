@@ -16,7 +16,7 @@ c() { # c EXPECTED LINE
   [[ "${COMPREPLY[*]}$nospace" == "$1" ]] && return
   echo "[$2] completed to [${COMPREPLY[*]}$nospace], not [$1]" && failed=1
 }
-c "--series --tolerance --count --only --without --format --help --version --" "ohmsift-cli -"
+c "--series --tolerance --count --only --without --format --parts --connect --range --help --version --" "ohmsift-cli -"
 c "--without" "ohmsift-cli 4700 --wi"
 c "--version" "ohmsift-cli --ver"
 c "E3 E6 E12 E24 E48 E96 E192" "ohmsift-cli --series "
@@ -25,6 +25,7 @@ c "e96" "ohmsift-cli --series e9"
 c "e12 e192" "ohmsift-cli 2200 --series=e1"
 c "text csv json" "ohmsift-cli --format "
 c "JSON" "ohmsift-cli --format J"
+c "series parallel any" "ohmsift-cli --parts 3 --connect "
 c "json" "ohmsift-cli 4700 --format=j"
 c "@drawer.txt" "ohmsift-cli --only @dr"
 c "@drawer.txt" "ohmsift-cli --without=@d"
@@ -32,7 +33,7 @@ c '@my\ stock.txt' "ohmsift-cli --only @my"
 c '@my\ stock.txt' 'ohmsift-cli --without=@my\ s'
 c '@old\ parts/ (nospace)' "ohmsift-cli --only @ol"
 c '@old\ parts/box\ 2.txt' 'ohmsift-cli --only @old\ parts/b'
-for line in "ohmsift-cli " "ohmsift-cli --without " "ohmsift-cli --without=82" \
+for line in "ohmsift-cli " "ohmsift-cli --without " "ohmsift-cli --without=82" "ohmsift-cli --parts " \
   "ohmsift-cli --count 4" "ohmsift-cli --only 4k7" "ohmsift-cli -- -" "ohmsift-cli -- --series E"; do
   c "" "$line"
 done

@@ -90,6 +90,7 @@ TEST(ArithmeticTest, IntegerPathMatchesTheHardware) {
     const double a = AnyDouble(random), b = i % 4 ? AnyDouble(random) : std::nextafter(a, HUGE_VAL);
     ASSERT_TRUE(Same(soft::Product(a, b), hardware::Product(a, b)) &&
                 Same(soft::Scaled(a, b), hardware::Scaled(a, b)) &&
+                Same(soft::Sum(a, b), hardware::Sum(a, b)) &&
                 Same(soft::Parallel(a, b), hardware::Parallel(a, b)) &&
                 Same(soft::RelativeError(a, b), hardware::RelativeError(a, b)) &&
                 soft::TruncatedSum(a, b) == hardware::TruncatedSum(a, b))
