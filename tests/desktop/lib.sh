@@ -13,7 +13,7 @@ summary() {
 # poll CMD... until it succeeds, every 50 ms, for at most $POLL_TIMEOUT seconds (default 10;
 # generous because CI machines may be loaded: a run next to a compiler took 2 s per step)
 poll() {
-  local end=$((SECONDS + ${POLL_TIMEOUT:-10}))
+  local end=$((SECONDS + ${POLL_TIMEOUT:-10} + 1))  # SECONDS may be about to tick
   until "$@"; do
     [ $SECONDS -ge $end ] && return 1
     sleep 0.05

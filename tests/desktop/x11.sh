@@ -27,23 +27,25 @@ settled() {  # settled SIZE: $WINDOW still of SIZE, not maximized or full screen
   last="size $s, $(xprop -id "$WINDOW" _NET_WM_STATE): $p"
   [ "$s" = "$1" ] && [[ $last != *MAXIMIZED* && $last != *FULLSCREEN* ]] && normal "$p"
 }
+at() { xdotool mousemove "$1" "$2" sleep 0.1 "${@:3}"; }  # at X Y ACTION...: xdotool's ACTION at X,Y
 requests() {  # requests main|box
   poll window "$1" || { bad "[$1] no window"; return; }
-  local size=${W}x$H x=$X y=$Y w=$W h=$H top action
-  top=$(xprop -id "$WINDOW" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g' | cut -d' ' -f3)
+  local size=${W}x$H x=$X y=$Y w=$W h=$H bar action
+  bar=$((y - $(xprop -id "$WINDOW" _NET_FRAME_EXTENTS | sed 's/.*= //; s/,//g' | cut -d' ' -f3) / 2))
   for action in "_NET_WM_STATE maximized|wmctrl -i -r $WINDOW -b add,maximized_vert,maximized_horz" \
     "_NET_WM_STATE full screen|wmctrl -i -r $WINDOW -b add,fullscreen" \
-    "a double click on the title bar|xdotool mousemove $((x + 40)) $((y - top / 2)) sleep 0.1 click --repeat 2 --delay 80 1" \
-    "the title bar's maximize button|xdotool mousemove $((x + w - 26)) $((y - top / 2)) sleep 0.1 click 1" \
+    "a double click on the title bar|at $((x + 40)) $bar click --repeat 2 --delay 80 1" \
+    "the title bar's maximize button|at $((x + w - 26)) $bar click 1" \
     "the program's own maximize|kill -s RTMIN $APP_PID" \
     "the program's own full screen|kill -s RTMIN+1 $APP_PID" \
-    "a drag of the frame's corner|xdotool mousemove $((x + w + 1)) $((y + h + 2)) sleep 0.1 mousedown 1 sleep 0.1 mousemove $((x + w + 60)) $((y + h + 60)) sleep 0.1 mouseup 1"; do
+    "a drag of the frame's corner|at $((x + w + 1)) $((y + h + 2)) mousedown 1 sleep 0.1 \
+      mousemove_relative 59 58 sleep 0.1 mouseup 1"; do
     ${action#*|}
     check "[$1] ${action%%|*}" settled "$size"
   done
 }
 # Values to move first: 4700 typed into Edit1.
-poll window main
+poll window main || { bad "no window: $(head -c 300 "$WL_WORK/app.err")"; summary; }
 xdotool mousemove $((X + 40)) $((Y + 26)) click 1 sleep 0.2 type --delay 30 4700
 text=4700 items=15
 check "typing into Edit1" settled 314x292
