@@ -1,6 +1,7 @@
 #include "engine/Networks.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -36,7 +37,36 @@ struct PairTable {
   std::vector<double> value;
   std::vector<std::uint32_t> members;  // i << 16 | j, so that members compare as (i, j)
   int size() const { return static_cast<int>(value.size()); }
+
+  // The first index whose value exceeds x. The bits of positive doubles ascend with their values,
+  // so their leading bits cut the table into runs of a few entries each, found at once.
+  int Above(double x) const {
+    if (!(x >= value.front())) return 0;
+    if (!(x < value.back())) return size();
+    const std::size_t run = (std::bit_cast<std::uint64_t>(x) - base) >> shift;
+    const double* data = value.data();
+    return static_cast<int>(std::upper_bound(data + first[run], data + first[run + 1], x) - data);
+  }
+  void Index();
+
+  std::uint64_t base = 0;     // the bits of the least value
+  int shift = 0;              // bits dropped from a value's bits, less base, to name its run
+  std::vector<int> first;     // the first index of each run, and the size at the end
 };
+
+void PairTable::Index() {
+  if (value.empty()) return;
+  base = std::bit_cast<std::uint64_t>(value.front());
+  const std::uint64_t span = std::bit_cast<std::uint64_t>(value.back()) - base;
+  // Some eight entries a run, as many runs as that makes.
+  const std::uint64_t runs = std::max<std::uint64_t>(1, value.size() / 8);
+  while ((span >> shift) >= runs) ++shift;
+  first.assign((span >> shift) + 2, size());
+  for (int i = size() - 1; i >= 0; --i)
+    first[(std::bit_cast<std::uint64_t>(value[std::size_t(i)]) - base) >> shift] = i;
+  // A run that no value falls in starts where the next one does.
+  for (std::size_t r = first.size() - 1; r-- > 0;) first[r] = std::min(first[r], first[r + 1]);
+}
 
 template <class Fold>
 PairTable BuildPairs(const std::vector<double>& v, Fold fold) {
@@ -61,6 +91,7 @@ PairTable BuildPairs(const std::vector<double>& v, Fold fold) {
     table.value.push_back(e.value);
     table.members.push_back(e.members);
   }
+  table.Index();
   return table;
 }
 
@@ -502,9 +533,8 @@ void Searcher::RunShape(Shape shape) {
     case Shape::kSeriesWithParallel3: {
       // a + q, q = b || (c || d) with b the smallest of three: q within [b / 3, b].
       for (int a = 0; a < n && v[a] < hi_; ++a) {
-        int top = pn;
         for (int b = LowerBound(v, n, lo_ - v[a]); b < n && v[b] <= 3 * (hi_ - v[a]); ++b) {
-          top = Above(pv, top, ParallelPartner(v[b], hi_ - v[a]));
+          const int top = P.Above(ParallelPartner(v[b], hi_ - v[a]));
           ScanDown(P, top, std::max(ParallelPartner(v[b], lo_ - v[a]), v[b] / 2), [&](int k) {
             const int c = First(k, P), d = Second(k, P);
             if (c >= b) Offer(shape, 4, Sum(v[a], Parallel(Parallel(v[b], v[c]), v[d])), a, b, c, d);
@@ -517,11 +547,10 @@ void Searcher::RunShape(Shape shape) {
       // a || q, q = (b + c) + d with d the largest of three: q within [d, 3d].
       for (int a = LowerBound(v, n, lo_); a < n; ++a) {
         const double qlo = ParallelPartner(v[a], lo_);
-        int top = sn;
         for (int d = LowerBound(v, n, qlo / 3); d < n; ++d) {
           const double qhi = ParallelPartner(v[a], hi_);
           if (!(v[d] <= qhi)) break;
-          top = Above(sv, top, qhi - v[d]);
+          const int top = S.Above(qhi - v[d]);
           ScanDown(S, top, ParallelPartner(v[a], lo_) - v[d], [&](int k) {
             const int b = First(k, S), c = Second(k, S);
             if (c <= d) Offer(shape, 4, Parallel(v[a], Sum(sv[k], v[d])), a, b, c, d);
@@ -532,9 +561,8 @@ void Searcher::RunShape(Shape shape) {
     }
     case Shape::kSeriesParallelSeries: {  // a + (b || y), y = c + d: b above q
       for (int a = 0; a < n && v[a] < hi_; ++a) {
-        int top = sn;
         for (int b = static_cast<int>(std::upper_bound(v, v + n, lo_ - v[a]) - v); b < n; ++b) {
-          top = Above(sv, top, ParallelPartner(v[b], hi_ - v[a]));
+          const int top = S.Above(ParallelPartner(v[b], hi_ - v[a]));
           ScanDown(S, top, ParallelPartner(v[b], lo_ - v[a]), [&](int k) {
             Offer(shape, 4, Sum(v[a], Parallel(v[b], sv[k])), a, b, First(k, S), Second(k, S));
           });
@@ -544,9 +572,8 @@ void Searcher::RunShape(Shape shape) {
     }
     case Shape::kParallelSeriesParallel: {  // a || (b + y), y = c || d: b below q
       for (int a = LowerBound(v, n, lo_); a < n; ++a) {
-        int top = pn;
         for (int b = 0; b < n && v[b] < ParallelPartner(v[a], hi_); ++b) {
-          top = Above(pv, top, ParallelPartner(v[a], hi_) - v[b]);
+          const int top = P.Above(ParallelPartner(v[a], hi_) - v[b]);
           ScanDown(P, top, ParallelPartner(v[a], lo_) - v[b], [&](int k) {
             Offer(shape, 4, Parallel(v[a], Sum(v[b], pv[k])), a, b, First(k, P), Second(k, P));
           });
