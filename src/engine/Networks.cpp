@@ -258,6 +258,11 @@ class Searcher {
   void Run(int parts, Connect connect) {
     for (int shape = 0; shape < kShapes; ++shape) {
       if (PartsOf(shape) > parts) continue;
+      // Shapes run in the ranking's order, so once the worst kept network has no error, no network
+      // of a later shape can take its place.
+      if (count_ == capacity_ && kept_[count_ - 1].size == 0 &&
+          static_cast<int>(kept_[count_ - 1].network.shape) < shape)
+        break;
       const char* form = kForms[shape];
       const bool series = std::strchr(form, '+') != nullptr;
       const bool parallel = std::strchr(form, '|') != nullptr;
