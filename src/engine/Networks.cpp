@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
@@ -108,9 +109,12 @@ Tables::Tables(std::vector<double> values, int parts) : data_(std::make_unique<D
     throw std::invalid_argument("a network has from 1 to " + std::to_string(kMaxParts) +
                                 " resistors, not " + std::to_string(parts));
   for (const double value : values) {
-    if (!(std::isfinite(value) && value > 0))
-      throw std::invalid_argument("a resistor's value must be finite and above 0, not " +
-                                  std::to_string(value));
+    if (!(std::isfinite(value) && value > 0)) {
+      char text[32];
+      std::snprintf(text, sizeof text, "%.17g", value);
+      throw std::invalid_argument(std::string("a resistor's value must be finite and above 0, not ") +
+                                  text);
+    }
   }
   std::sort(values.begin(), values.end());
   values.erase(std::unique(values.begin(), values.end()), values.end());
