@@ -42,7 +42,7 @@ struct PairTable {
   // The first index whose value exceeds x. The bits of positive doubles ascend with their values,
   // so their leading bits cut the table into runs of a few entries each, found at once.
   int Above(double x) const {
-    if (!(x >= value.front())) return 0;
+    if (value.empty() || !(x >= value.front())) return 0;
     if (!(x < value.back())) return size();
     const std::size_t run = (std::bit_cast<std::uint64_t>(x) - base) >> shift;
     const double* data = value.data();
