@@ -371,13 +371,21 @@ class Searcher {
   // A network found with its exact folded value: kept if it lies in the band and ranks among the
   // best so far.
   void Offer(Shape shape, int parts, double value, int a, int b = 0, int c = 0, int d = 0) {
-    if (!(value >= lower_ && value <= upper_)) return;
+    if (!(value >= lower_ && value <= upper_) || value == lost_[0] || value == lost_[1]) return;
     const double error = arith::RelativeError(target_, value);
     Kept item{{value, error, shape, static_cast<std::uint8_t>(parts),
                {static_cast<std::uint16_t>(a), static_cast<std::uint16_t>(b),
                 static_cast<std::uint16_t>(c), static_cast<std::uint16_t>(d)}},
               std::fabs(error)};
-    if (count_ == capacity_ && item.size > kept_[count_ - 1].size) return;
+    if (count_ == capacity_) {
+      const Kept& worst = kept_[count_ - 1];
+      // A value that loses to the worst whatever its members loses for good: the worst only gets
+      // better, and later networks have the same shape or a later one.
+      if (item.size > worst.size || (item.size == worst.size && worst.network.shape < shape)) {
+        lost_[lostNext_ ^= 1] = value;
+        return;
+      }
+    }
     SetOrder(item.network);
     if (count_ == capacity_ && !Before(item, kept_[count_ - 1])) return;
     int k = count_ < capacity_ ? count_++ : count_ - 1;
@@ -404,6 +412,10 @@ class Searcher {
   double lo_ = 0, hi_ = 0;  // the window, kept by Narrow
   int count_ = 0;
   Kept kept_[kMaxNetworks];
+  // Where many networks share a value (whole-ohm values in series, say), the last two values that
+  // lost, which lose again without their error worked out.
+  double lost_[2] = {-1, -1};
+  int lostNext_ = 0;
 };
 
 void Searcher::RunShape(Shape shape) {
