@@ -23,7 +23,8 @@ std::vector<double> Values(const Series& series) {
   std::vector<double> values;
   double decade = 1;
   for (int d = 0; d < kDecades; ++d, decade = arith::Product(decade, 10.0))
-    for (const double mantissa : series.mantissas) values.push_back(arith::Product(mantissa, decade));
+    for (const double mantissa : series.mantissas)
+      values.push_back(arith::Product(mantissa, decade));
   values.push_back(arith::Product(1.0, 1e7));
   return values;
 }
@@ -54,7 +55,8 @@ void BM_NetworkSearch(benchmark::State& state) {
   for (auto _ : state) {
     for (std::size_t i = 0; i < targets.size(); ++i) {
       const auto start = std::chrono::steady_clock::now();
-      benchmark::DoNotOptimize(networks::Search(tables, targets[i], 0.05, networks::Connect::kAny, out));
+      benchmark::DoNotOptimize(
+          networks::Search(tables, targets[i], 0.05, networks::Connect::kAny, out));
       seconds[i] += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
   }
@@ -78,9 +80,17 @@ void BM_NetworkTables(benchmark::State& state) {
   state.SetLabel("E192, 4 parts, " + std::to_string(values.size()) + " values");
 }
 
-BENCHMARK(BM_NetworkTables)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_NetworkSearch)->ArgsProduct({{3}, {4}, {1, 0}})->ArgsProduct({{5, 6}, {4, 3}, {1, 0}})
-    ->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_NetworkTables)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
+BENCHMARK(BM_NetworkSearch)
+    ->ArgsProduct({{3}, {4}, {1, 0}})
+    ->ArgsProduct({{5, 6}, {4, 3}, {1, 0}})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(5)
+    ->ReportAggregatesOnly(true);
 
 }  // namespace
 

@@ -20,9 +20,9 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 // Each shape as it is written by its letters, '+' joining a series group and '|' a parallel one.
 constexpr const char* kForms[] = {
-    "a",         "a+b",         "a|b",         "a+b+c",     "a|b|c",     "a+(b|c)",
-    "a|(b+c)",   "a+b+c+d",     "a|b|c|d",     "(a+b)|(c+d)", "(a|b)+(c|d)", "a+(b|c|d)",
-    "a|(b+c+d)", "a+b+(c|d)",   "a|b|(c+d)",   "a+(b|(c+d))", "a|(b+(c|d))",
+    "a",         "a+b",       "a|b",       "a+b+c",       "a|b|c",       "a+(b|c)",
+    "a|(b+c)",   "a+b+c+d",   "a|b|c|d",   "(a+b)|(c+d)", "(a|b)+(c|d)", "a+(b|c|d)",
+    "a|(b+c+d)", "a+b+(c|d)", "a|b|(c+d)", "a+(b|(c+d))", "a|(b+(c|d))",
 };
 constexpr int kShapes = sizeof kForms / sizeof kForms[0];
 
@@ -50,9 +50,9 @@ struct PairTable {
   }
   void Index();
 
-  std::uint64_t base = 0;     // the bits of the least value
-  int shift = 0;              // bits dropped from a value's bits, less base, to name its run
-  std::vector<int> first;     // the first index of each run, and the size at the end
+  std::uint64_t base = 0;  // the bits of the least value
+  int shift = 0;           // bits dropped from a value's bits, less base, to name its run
+  std::vector<int> first;  // the first index of each run, and the size at the end
 };
 
 void PairTable::Index() {
@@ -112,8 +112,8 @@ Tables::Tables(std::vector<double> values, int parts) : data_(std::make_unique<D
     if (!(std::isfinite(value) && value > 0)) {
       char text[32];
       std::snprintf(text, sizeof text, "%.17g", value);
-      throw std::invalid_argument(std::string("a resistor's value must be finite and above 0, not ") +
-                                  text);
+      throw std::invalid_argument(
+          std::string("a resistor's value must be finite and above 0, not ") + text);
     }
   }
   std::sort(values.begin(), values.end());
@@ -131,9 +131,13 @@ Tables::Tables(std::vector<double> values, int parts) : data_(std::make_unique<D
 
 Tables::~Tables() = default;
 
-std::span<const double> Tables::values() const { return data_->values; }
+std::span<const double> Tables::values() const {
+  return data_->values;
+}
 
-int Tables::parts() const { return data_->parts; }
+int Tables::parts() const {
+  return data_->parts;
+}
 
 namespace {
 
@@ -353,8 +357,7 @@ class Searcher {
       case Shape::kParallelSeriesParallel: {
         const bool outerSeries = net.shape == Shape::kSeriesParallelSeries;
         const double inner = outerSeries ? arith::Sum(m(2), m(3)) : arith::Parallel(m(2), m(3));
-        const double group =
-            outerSeries ? arith::Parallel(m(1), inner) : arith::Sum(m(1), inner);
+        const double group = outerSeries ? arith::Parallel(m(1), inner) : arith::Sum(m(1), inner);
         const bool innerFirst = inner < m(1), groupFirst = group < m(0);
         if (groupFirst) {
           innerFirst ? set({2, 3, 1, 0}) : set({1, 2, 3, 0});
@@ -373,7 +376,10 @@ class Searcher {
   void Offer(Shape shape, int parts, double value, int a, int b = 0, int c = 0, int d = 0) {
     if (!(value >= lower_ && value <= upper_) || value == lost_[0] || value == lost_[1]) return;
     const double error = arith::RelativeError(target_, value);
-    Kept item{{value, error, shape, static_cast<std::uint8_t>(parts),
+    Kept item{{value,
+               error,
+               shape,
+               static_cast<std::uint8_t>(parts),
                {static_cast<std::uint16_t>(a), static_cast<std::uint16_t>(b),
                 static_cast<std::uint16_t>(c), static_cast<std::uint16_t>(d)}},
               std::fabs(error)};
@@ -466,9 +472,8 @@ void Searcher::RunShape(Shape shape) {
       int top = pn;
       for (int a = 0; a < n && v[a] < hi_; ++a) {
         top = Above(pv, top, hi_ - v[a]);
-        ScanDown(P, top, lo_ - v[a], [&](int k) {
-          Offer(shape, 3, Sum(v[a], pv[k]), a, First(k, P), Second(k, P));
-        });
+        ScanDown(P, top, lo_ - v[a],
+                 [&](int k) { Offer(shape, 3, Sum(v[a], pv[k]), a, First(k, P), Second(k, P)); });
       }
       break;
     }
@@ -522,8 +527,8 @@ void Searcher::RunShape(Shape shape) {
         ScanDown(t, top, std::max(outerParallel ? ParallelPartner(X, lo_) : lo_ - X, X),
                  [&](int k) {
                    if (tv[k] == X && t.members[k] < t.members[x]) return;
-                   Offer(shape, 4, outerParallel ? Parallel(X, tv[k]) : Sum(X, tv[k]),
-                         First(x, t), Second(x, t), First(k, t), Second(k, t));
+                   Offer(shape, 4, outerParallel ? Parallel(X, tv[k]) : Sum(X, tv[k]), First(x, t),
+                         Second(x, t), First(k, t), Second(k, t));
                  });
       }
       break;
@@ -545,8 +550,7 @@ void Searcher::RunShape(Shape shape) {
         const int a = First(x, P), b = Second(x, P);
         top = Above(sv, top, ParallelPartner(pv[x], hi_));
         ScanDown(S, top, ParallelPartner(pv[x], lo_), [&](int k) {
-          Offer(shape, 4, FoldThree(v[a], v[b], sv[k], Parallel), a, b, First(k, S),
-                Second(k, S));
+          Offer(shape, 4, FoldThree(v[a], v[b], sv[k], Parallel), a, b, First(k, S), Second(k, S));
         });
       }
       break;
@@ -558,7 +562,8 @@ void Searcher::RunShape(Shape shape) {
           const int top = P.Above(ParallelPartner(v[b], hi_ - v[a]));
           ScanDown(P, top, std::max(ParallelPartner(v[b], lo_ - v[a]), v[b] / 2), [&](int k) {
             const int c = First(k, P), d = Second(k, P);
-            if (c >= b) Offer(shape, 4, Sum(v[a], Parallel(Parallel(v[b], v[c]), v[d])), a, b, c, d);
+            if (c >= b)
+              Offer(shape, 4, Sum(v[a], Parallel(Parallel(v[b], v[c]), v[d])), a, b, c, d);
           });
         }
       }
