@@ -1,7 +1,9 @@
 #include "engine/Networks.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <stdexcept>
@@ -18,9 +20,9 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 // Each shape as it is written by its letters, '+' joining a series group and '|' a parallel one.
 constexpr const char* kForms[] = {
-    "a",         "a+b",         "a|b",         "a+b+c",     "a|b|c",     "a+(b|c)",
-    "a|(b+c)",   "a+b+c+d",     "a|b|c|d",     "(a+b)|(c+d)", "(a|b)+(c|d)", "a+(b|c|d)",
-    "a|(b+c+d)", "a+b+(c|d)",   "a|b|(c+d)",   "a+(b|(c+d))", "a|(b+(c|d))",
+    "a",         "a+b",       "a|b",       "a+b+c",       "a|b|c",       "a+(b|c)",
+    "a|(b+c)",   "a+b+c+d",   "a|b|c|d",   "(a+b)|(c+d)", "(a|b)+(c|d)", "a+(b|c|d)",
+    "a|(b+c+d)", "a+b+(c|d)", "a|b|(c+d)", "a+(b|(c+d))", "a|(b+(c|d))",
 };
 constexpr int kShapes = sizeof kForms / sizeof kForms[0];
 
@@ -36,7 +38,36 @@ struct PairTable {
   std::vector<double> value;
   std::vector<std::uint32_t> members;  // i << 16 | j, so that members compare as (i, j)
   int size() const { return static_cast<int>(value.size()); }
+
+  // The first index whose value exceeds x. The bits of positive doubles ascend with their values,
+  // so their leading bits cut the table into runs of a few entries each, found at once.
+  int Above(double x) const {
+    if (value.empty() || !(x >= value.front())) return 0;
+    if (!(x < value.back())) return size();
+    const std::size_t run = (std::bit_cast<std::uint64_t>(x) - base) >> shift;
+    const double* data = value.data();
+    return static_cast<int>(std::upper_bound(data + first[run], data + first[run + 1], x) - data);
+  }
+  void Index();
+
+  std::uint64_t base = 0;  // the bits of the least value
+  int shift = 0;           // bits dropped from a value's bits, less base, to name its run
+  std::vector<int> first;  // the first index of each run, and the size at the end
 };
+
+void PairTable::Index() {
+  if (value.empty()) return;
+  base = std::bit_cast<std::uint64_t>(value.front());
+  const std::uint64_t span = std::bit_cast<std::uint64_t>(value.back()) - base;
+  // Some eight entries a run, as many runs as that makes.
+  const std::uint64_t runs = std::max<std::uint64_t>(1, value.size() / 8);
+  while ((span >> shift) >= runs) ++shift;
+  first.assign((span >> shift) + 2, size());
+  for (int i = size() - 1; i >= 0; --i)
+    first[(std::bit_cast<std::uint64_t>(value[std::size_t(i)]) - base) >> shift] = i;
+  // A run that no value falls in starts where the next one does.
+  for (std::size_t r = first.size() - 1; r-- > 0;) first[r] = std::min(first[r], first[r + 1]);
+}
 
 template <class Fold>
 PairTable BuildPairs(const std::vector<double>& v, Fold fold) {
@@ -61,6 +92,7 @@ PairTable BuildPairs(const std::vector<double>& v, Fold fold) {
     table.value.push_back(e.value);
     table.members.push_back(e.members);
   }
+  table.Index();
   return table;
 }
 
@@ -77,9 +109,12 @@ Tables::Tables(std::vector<double> values, int parts) : data_(std::make_unique<D
     throw std::invalid_argument("a network has from 1 to " + std::to_string(kMaxParts) +
                                 " resistors, not " + std::to_string(parts));
   for (const double value : values) {
-    if (!(std::isfinite(value) && value > 0))
-      throw std::invalid_argument("a resistor's value must be finite and above 0, not " +
-                                  std::to_string(value));
+    if (!(std::isfinite(value) && value > 0)) {
+      char text[32];
+      std::snprintf(text, sizeof text, "%.17g", value);
+      throw std::invalid_argument(
+          std::string("a resistor's value must be finite and above 0, not ") + text);
+    }
   }
   std::sort(values.begin(), values.end());
   values.erase(std::unique(values.begin(), values.end()), values.end());
@@ -96,9 +131,13 @@ Tables::Tables(std::vector<double> values, int parts) : data_(std::make_unique<D
 
 Tables::~Tables() = default;
 
-std::span<const double> Tables::values() const { return data_->values; }
+std::span<const double> Tables::values() const {
+  return data_->values;
+}
 
-int Tables::parts() const { return data_->parts; }
+int Tables::parts() const {
+  return data_->parts;
+}
 
 namespace {
 
@@ -227,6 +266,11 @@ class Searcher {
   void Run(int parts, Connect connect) {
     for (int shape = 0; shape < kShapes; ++shape) {
       if (PartsOf(shape) > parts) continue;
+      // Shapes run in the ranking's order, so once the worst kept network has no error, no network
+      // of a later shape can take its place.
+      if (count_ == capacity_ && kept_[count_ - 1].size == 0 &&
+          static_cast<int>(kept_[count_ - 1].network.shape) < shape)
+        break;
       const char* form = kForms[shape];
       const bool series = std::strchr(form, '+') != nullptr;
       const bool parallel = std::strchr(form, '|') != nullptr;
@@ -313,8 +357,7 @@ class Searcher {
       case Shape::kParallelSeriesParallel: {
         const bool outerSeries = net.shape == Shape::kSeriesParallelSeries;
         const double inner = outerSeries ? arith::Sum(m(2), m(3)) : arith::Parallel(m(2), m(3));
-        const double group =
-            outerSeries ? arith::Parallel(m(1), inner) : arith::Sum(m(1), inner);
+        const double group = outerSeries ? arith::Parallel(m(1), inner) : arith::Sum(m(1), inner);
         const bool innerFirst = inner < m(1), groupFirst = group < m(0);
         if (groupFirst) {
           innerFirst ? set({2, 3, 1, 0}) : set({1, 2, 3, 0});
@@ -331,13 +374,24 @@ class Searcher {
   // A network found with its exact folded value: kept if it lies in the band and ranks among the
   // best so far.
   void Offer(Shape shape, int parts, double value, int a, int b = 0, int c = 0, int d = 0) {
-    if (!(value >= lower_ && value <= upper_)) return;
+    if (!(value >= lower_ && value <= upper_) || value == lost_[0] || value == lost_[1]) return;
     const double error = arith::RelativeError(target_, value);
-    Kept item{{value, error, shape, static_cast<std::uint8_t>(parts),
+    Kept item{{value,
+               error,
+               shape,
+               static_cast<std::uint8_t>(parts),
                {static_cast<std::uint16_t>(a), static_cast<std::uint16_t>(b),
                 static_cast<std::uint16_t>(c), static_cast<std::uint16_t>(d)}},
               std::fabs(error)};
-    if (count_ == capacity_ && item.size > kept_[count_ - 1].size) return;
+    if (count_ == capacity_) {
+      const Kept& worst = kept_[count_ - 1];
+      // A value that loses to the worst whatever its members loses for good: the worst only gets
+      // better, and later networks have the same shape or a later one.
+      if (item.size > worst.size || (item.size == worst.size && worst.network.shape < shape)) {
+        lost_[lostNext_ ^= 1] = value;
+        return;
+      }
+    }
     SetOrder(item.network);
     if (count_ == capacity_ && !Before(item, kept_[count_ - 1])) return;
     int k = count_ < capacity_ ? count_++ : count_ - 1;
@@ -364,6 +418,10 @@ class Searcher {
   double lo_ = 0, hi_ = 0;  // the window, kept by Narrow
   int count_ = 0;
   Kept kept_[kMaxNetworks];
+  // Where many networks share a value (whole-ohm values in series, say), the last two values that
+  // lost, which lose again without their error worked out.
+  double lost_[2] = {-1, -1};
+  int lostNext_ = 0;
 };
 
 void Searcher::RunShape(Shape shape) {
@@ -414,9 +472,8 @@ void Searcher::RunShape(Shape shape) {
       int top = pn;
       for (int a = 0; a < n && v[a] < hi_; ++a) {
         top = Above(pv, top, hi_ - v[a]);
-        ScanDown(P, top, lo_ - v[a], [&](int k) {
-          Offer(shape, 3, Sum(v[a], pv[k]), a, First(k, P), Second(k, P));
-        });
+        ScanDown(P, top, lo_ - v[a],
+                 [&](int k) { Offer(shape, 3, Sum(v[a], pv[k]), a, First(k, P), Second(k, P)); });
       }
       break;
     }
@@ -470,8 +527,8 @@ void Searcher::RunShape(Shape shape) {
         ScanDown(t, top, std::max(outerParallel ? ParallelPartner(X, lo_) : lo_ - X, X),
                  [&](int k) {
                    if (tv[k] == X && t.members[k] < t.members[x]) return;
-                   Offer(shape, 4, outerParallel ? Parallel(X, tv[k]) : Sum(X, tv[k]),
-                         First(x, t), Second(x, t), First(k, t), Second(k, t));
+                   Offer(shape, 4, outerParallel ? Parallel(X, tv[k]) : Sum(X, tv[k]), First(x, t),
+                         Second(x, t), First(k, t), Second(k, t));
                  });
       }
       break;
@@ -493,8 +550,7 @@ void Searcher::RunShape(Shape shape) {
         const int a = First(x, P), b = Second(x, P);
         top = Above(sv, top, ParallelPartner(pv[x], hi_));
         ScanDown(S, top, ParallelPartner(pv[x], lo_), [&](int k) {
-          Offer(shape, 4, FoldThree(v[a], v[b], sv[k], Parallel), a, b, First(k, S),
-                Second(k, S));
+          Offer(shape, 4, FoldThree(v[a], v[b], sv[k], Parallel), a, b, First(k, S), Second(k, S));
         });
       }
       break;
@@ -502,12 +558,12 @@ void Searcher::RunShape(Shape shape) {
     case Shape::kSeriesWithParallel3: {
       // a + q, q = b || (c || d) with b the smallest of three: q within [b / 3, b].
       for (int a = 0; a < n && v[a] < hi_; ++a) {
-        int top = pn;
         for (int b = LowerBound(v, n, lo_ - v[a]); b < n && v[b] <= 3 * (hi_ - v[a]); ++b) {
-          top = Above(pv, top, ParallelPartner(v[b], hi_ - v[a]));
+          const int top = P.Above(ParallelPartner(v[b], hi_ - v[a]));
           ScanDown(P, top, std::max(ParallelPartner(v[b], lo_ - v[a]), v[b] / 2), [&](int k) {
             const int c = First(k, P), d = Second(k, P);
-            if (c >= b) Offer(shape, 4, Sum(v[a], Parallel(Parallel(v[b], v[c]), v[d])), a, b, c, d);
+            if (c >= b)
+              Offer(shape, 4, Sum(v[a], Parallel(Parallel(v[b], v[c]), v[d])), a, b, c, d);
           });
         }
       }
@@ -517,11 +573,10 @@ void Searcher::RunShape(Shape shape) {
       // a || q, q = (b + c) + d with d the largest of three: q within [d, 3d].
       for (int a = LowerBound(v, n, lo_); a < n; ++a) {
         const double qlo = ParallelPartner(v[a], lo_);
-        int top = sn;
         for (int d = LowerBound(v, n, qlo / 3); d < n; ++d) {
           const double qhi = ParallelPartner(v[a], hi_);
           if (!(v[d] <= qhi)) break;
-          top = Above(sv, top, qhi - v[d]);
+          const int top = S.Above(qhi - v[d]);
           ScanDown(S, top, ParallelPartner(v[a], lo_) - v[d], [&](int k) {
             const int b = First(k, S), c = Second(k, S);
             if (c <= d) Offer(shape, 4, Parallel(v[a], Sum(sv[k], v[d])), a, b, c, d);
@@ -532,9 +587,8 @@ void Searcher::RunShape(Shape shape) {
     }
     case Shape::kSeriesParallelSeries: {  // a + (b || y), y = c + d: b above q
       for (int a = 0; a < n && v[a] < hi_; ++a) {
-        int top = sn;
         for (int b = static_cast<int>(std::upper_bound(v, v + n, lo_ - v[a]) - v); b < n; ++b) {
-          top = Above(sv, top, ParallelPartner(v[b], hi_ - v[a]));
+          const int top = S.Above(ParallelPartner(v[b], hi_ - v[a]));
           ScanDown(S, top, ParallelPartner(v[b], lo_ - v[a]), [&](int k) {
             Offer(shape, 4, Sum(v[a], Parallel(v[b], sv[k])), a, b, First(k, S), Second(k, S));
           });
@@ -544,9 +598,8 @@ void Searcher::RunShape(Shape shape) {
     }
     case Shape::kParallelSeriesParallel: {  // a || (b + y), y = c || d: b below q
       for (int a = LowerBound(v, n, lo_); a < n; ++a) {
-        int top = pn;
         for (int b = 0; b < n && v[b] < ParallelPartner(v[a], hi_); ++b) {
-          top = Above(pv, top, ParallelPartner(v[a], hi_) - v[b]);
+          const int top = P.Above(ParallelPartner(v[a], hi_) - v[b]);
           ScanDown(P, top, ParallelPartner(v[a], lo_) - v[b], [&](int k) {
             Offer(shape, 4, Parallel(v[a], Sum(v[b], pv[k])), a, b, First(k, P), Second(k, P));
           });

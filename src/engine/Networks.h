@@ -20,11 +20,15 @@ namespace engine::networks {
 inline constexpr int kMaxParts = 4;
 inline constexpr int kMaxNetworks = 100;  // the most networks one search keeps
 
+// Which networks a search takes: all, only those with no parallel group, or only those with no
+// series group; a single resistor is in each.
 enum class Connect : std::uint8_t { kAny, kSeries, kParallel };
 
-// Every series-parallel shape of one to four resistors; a single resistor is both series and
-// parallel. The letters name the members in the order the network is written: within a group,
-// ascending value, so a <= b and so on where two letters share a group.
+// Every series-parallel shape of one to four resistors, each network of one shape once. The
+// letters name the members as the shape is written below: single resistors of one group ascend
+// (a <= b and so on), and of two groups of one kind the first is the one written first (see
+// Term). Where a group is written before a value, or an inner group before a value, Network's
+// order says so.
 enum class Shape : std::uint8_t {
   kSingle,                   // a
   kSeries2,                  // a + b

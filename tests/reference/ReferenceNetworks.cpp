@@ -8,144 +8,84 @@
 #include "engine/Arithmetic.h"
 
 namespace reference {
-namespace {
 
-using engine::networks::Connect;
-using engine::networks::Network;
-using engine::networks::Shape;
-using Letters = std::array<int, 4>;
-using Fold = double (*)(double, double);
-double S(double x, double y) { return engine::arith::Sum(x, y); }
-double P(double x, double y) { return engine::arith::Parallel(x, y); }
-
-struct Judge {
-  const std::vector<double>& v;
-  std::span<const NetworkQuery> queries;
-  std::vector<std::vector<Network>> best;
-  std::vector<double> lower, upper;  // each query's band
-
-  // By |error|, fewer resistors, shape, the values as written, the values by letters.
-  auto Key(const Network& x) const {
-    std::array<double, 4> written{}, letters{};
-    for (int k = 0; k < x.parts; ++k) written[k] = v[x.member[x.order[k]]], letters[k] = v[x.member[k]];
-    return std::tuple(std::fabs(x.error), x.parts, x.shape, written, letters);
-  }
-  // A network: members by letters, then the letters in the order written.
-  void operator()(Shape shape, int parts, double value, Letters m, Letters order = {0, 1, 2, 3}) {
-    const bool single = shape == Shape::kSingle;
-    const bool series = single || shape == Shape::kSeries2 || shape == Shape::kSeries3 ||
-                        shape == Shape::kSeries4;
-    const bool parallel = single || shape == Shape::kParallel2 || shape == Shape::kParallel3 ||
-                          shape == Shape::kParallel4;
-    for (std::size_t q = 0; q < queries.size(); ++q) {
-      const NetworkQuery& query = queries[q];
-      if ((query.connect == Connect::kSeries && !series) ||
-          (query.connect == Connect::kParallel && !parallel) ||
-          !(lower[q] <= value && value <= upper[q]))
-        continue;
-      Network x{value, engine::arith::RelativeError(query.target, value), shape,
-                static_cast<std::uint8_t>(parts), {}, {}};
-      for (int k = 0; k < 4; ++k) x.member[k] = std::uint16_t(m[k]), x.order[k] = std::uint8_t(order[k]);
-      std::vector<Network>& kept = best[q];
-      const auto before = [this](const Network& a, const Network& b) { return Key(a) < Key(b); };
-      if (int(kept.size()) == query.count && !before(x, kept.back())) continue;
-      kept.insert(std::upper_bound(kept.begin(), kept.end(), x, before), x);
-      if (int(kept.size()) > query.count) kept.pop_back();
-    }
-  }
-};
-
-// The three members of one group folded in ascending order of value.
-double Fold3(Fold f, double x, double y, double z) {
-  std::array<double, 3> m{x, y, z};
-  std::sort(m.begin(), m.end());
-  return f(f(m[0], m[1]), m[2]);
-}
-
-}  // namespace
+using namespace engine::networks;
+using enum Shape;
+using enum Connect;
+using L = std::array<int, 4>;
+namespace arith = engine::arith;
 
 std::vector<std::vector<Network>> Networks(const std::vector<double>& v, int parts,
                                            std::span<const NetworkQuery> queries) {
-  Judge judge{v, queries, std::vector<std::vector<Network>>(queries.size()), {}, {}};
-  for (const NetworkQuery& q : queries) {
-    judge.lower.push_back(engine::arith::Scaled(-q.tolerance, q.target));
-    judge.upper.push_back(engine::arith::Scaled(q.tolerance, q.target));
-  }
+  std::vector<std::vector<Network>> best(queries.size());
+  std::vector<double> lower, upper;
+  for (const NetworkQuery& q : queries)
+    lower.push_back(arith::Scaled(-q.tolerance, q.target)), upper.push_back(arith::Scaled(q.tolerance, q.target));
+  // By |error|, fewer resistors, shape, the values as written, then the values by letters (the
+  // values ascend, so their indexes compare as they do).
+  const auto key = [](const Network& x) {
+    return std::tuple(std::fabs(x.error), x.parts, x.shape, x.member[x.order[0]], x.member[x.order[1]],
+                      x.member[x.order[2]], x.member[x.order[3]], x.member[0], x.member[1], x.member[2], x.member[3]);
+  };
+  const auto before = [&key](const Network& x, const Network& y) { return key(x) < key(y); };
+  // A network with groups of one kind (kSeries or kParallel) or of both (kAny): its members by
+  // letters, then its letters in the order written, each group's members ascending by value.
+  const auto judge = [&](Shape shape, Connect kind, int n, double value, L m, L order = {0, 1, 2, 3}) {
+    for (std::size_t q = 0; q < queries.size(); ++q) {
+      const auto& [target, tolerance, connect, count] = queries[q];
+      if ((connect != kAny && shape != kSingle && kind != connect) || value < lower[q] || value > upper[q]) continue;
+      Network x{value, arith::RelativeError(target, value), shape, std::uint8_t(n), {}, {}};
+      for (int k = 0; k < 4; ++k) x.member[k] = std::uint16_t(m[k]), x.order[k] = std::uint8_t(order[k]);
+      if (int(best[q].size()) == count && !before(x, best[q].back())) continue;
+      best[q].insert(std::upper_bound(best[q].begin(), best[q].end(), x, before), x);
+      if (int(best[q].size()) > count) best[q].pop_back();
+    }
+  };
   const int n = static_cast<int>(v.size());
-  for (int a = 0; a < n; ++a) judge(Shape::kSingle, 1, v[a], {a});
-  // Each pattern twice: with series outside and parallel inside, then the other way round.
-  for (const bool seriesOut : {true, false}) {
-    const Fold out = seriesOut ? S : P, in = seriesOut ? P : S;
-    const auto shape = [seriesOut](Shape s, Shape p) { return seriesOut ? s : p; };
-    for (int a = 0; a < n && parts >= 2; ++a) {
-      for (int b = a; b < n; ++b) judge(shape(Shape::kSeries2, Shape::kParallel2), 2, out(v[a], v[b]), {a, b});
-    }
-    for (int a = 0; a < n && parts >= 3; ++a) {
-      for (int b = a; b < n; ++b)
-        for (int c = b; c < n; ++c)
-          judge(shape(Shape::kSeries3, Shape::kParallel3), 3, out(out(v[a], v[b]), v[c]), {a, b, c});
-    }
-    for (int b = 0; b < n && parts >= 3; ++b) {  // a + (b || c)
+  for (int a = 0; a < n; ++a) judge(kSingle, kAny, 1, v[a], {a});
+  for (const bool so : {true, false}) {  // series outside and parallel inside, then the other way
+    const auto out = so ? arith::Sum : arith::Parallel, in = so ? arith::Parallel : arith::Sum;
+    const Connect pure = so ? kSeries : kParallel;
+    const auto shape = [so](Shape s, Shape p) { return so ? s : p; };
+    for (int b = 0; b < n && parts >= 2; ++b)
       for (int c = b; c < n; ++c) {
+        judge(shape(kSeries2, kParallel2), pure, 2, out(v[b], v[c]), {b, c});
         const double x = in(v[b], v[c]);
-        for (int a = 0; a < n; ++a)
-          judge(shape(Shape::kSeriesWithParallel, Shape::kParallelWithSeries), 3, out(v[a], x),
-                {a, b, c}, v[a] <= x ? Letters{0, 1, 2} : Letters{1, 2, 0});
-      }
-    }
-    if (parts < 4) continue;
-    for (int a = 0; a < n; ++a) {
-      for (int b = a; b < n; ++b)
-        for (int c = b; c < n; ++c)
-          for (int d = c; d < n; ++d)
-            judge(shape(Shape::kSeries4, Shape::kParallel4), 4, out(out(out(v[a], v[b]), v[c]), v[d]),
-                  {a, b, c, d});
-    }
-    for (int a = 0; a < n; ++a) {  // (a + b) || (c + d), the group written first no greater
-      for (int b = a; b < n; ++b)
-        for (int c = 0; c < n; ++c)
-          for (int d = c; d < n; ++d) {
-            const double x = in(v[a], v[b]), y = in(v[c], v[d]);
-            if (std::tuple(x, v[a], v[b]) <= std::tuple(y, v[c], v[d]))
-              judge(shape(Shape::kSeriesOfParallelPairs, Shape::kParallelOfSeriesPairs), 4, out(x, y),
-                    {a, b, c, d});
+        for (int a = 0; a < n && parts >= 3; ++a) {  // a + (b || c); a + b + c
+          judge(shape(kSeriesWithParallel, kParallelWithSeries), kAny, 3, out(v[a], x), {a, b, c},
+                v[a] <= x ? L{0, 1, 2} : L{1, 2, 0});
+          if (a <= b) judge(shape(kSeries3, kParallel3), pure, 3, out(out(v[a], v[b]), v[c]), {a, b, c});
+        }
+        for (int d = c; d < n && parts >= 4; ++d) {
+          const double y = in(x, v[d]);
+          for (int a = 0; a < n; ++a) {  // a + (b || c || d); a + b + c + d
+            const L order = v[a] <= y ? L{0, 1, 2, 3} : L{1, 2, 3, 0};
+            judge(shape(kSeriesWithParallel3, kParallelWithSeries3), kAny, 4, out(v[a], y), {a, b, c, d}, order);
+            if (a <= b) judge(shape(kSeries4, kParallel4), pure, 4, out(out(out(v[a], v[b]), v[c]), v[d]), {a, b, c, d});
           }
-    }
-    for (int b = 0; b < n; ++b) {  // a + (b || c || d)
-      for (int c = b; c < n; ++c)
-        for (int d = c; d < n; ++d) {
-          const double x = in(in(v[b], v[c]), v[d]);
-          for (int a = 0; a < n; ++a)
-            judge(shape(Shape::kSeriesWithParallel3, Shape::kParallelWithSeries3), 4, out(v[a], x),
-                  {a, b, c, d}, v[a] <= x ? Letters{0, 1, 2, 3} : Letters{1, 2, 3, 0});
         }
-    }
-    for (int c = 0; c < n; ++c) {  // a + b + (c || d)
-      for (int d = c; d < n; ++d) {
-        const double x = in(v[c], v[d]);
-        for (int a = 0; a < n; ++a)
-          for (int b = a; b < n; ++b)
-            judge(shape(Shape::kSeries2WithParallel, Shape::kParallel2WithSeries), 4,
-                  Fold3(out, v[a], v[b], x), {a, b, c, d},
-                  x < v[a] ? Letters{2, 3, 0, 1} : x < v[b] ? Letters{0, 2, 3, 1} : Letters{0, 1, 2, 3});
       }
-    }
-    for (int c = 0; c < n; ++c) {  // a + (b || (c + d))
+    for (int c = 0; c < n && parts >= 4; ++c)
       for (int d = c; d < n; ++d) {
-        const double x = out(v[c], v[d]);
+        const double x = in(v[c], v[d]), y = out(v[c], v[d]);
         for (int b = 0; b < n; ++b) {
-          const double y = in(v[b], x);
-          const Letters inner = v[b] <= x ? Letters{1, 2, 3} : Letters{2, 3, 1};
-          for (int a = 0; a < n; ++a)
-            judge(shape(Shape::kSeriesParallelSeries, Shape::kParallelSeriesParallel), 4, out(v[a], y),
-                  {a, b, c, d},
-                  v[a] <= y ? Letters{0, inner[0], inner[1], inner[2]}
-                            : Letters{inner[0], inner[1], inner[2], 0});
+          const double w = in(v[b], y);
+          for (int a = 0; a < n; ++a) {  // a + (b || (c + d)), written in one of four orders
+            judge(shape(kSeriesParallelSeries, kParallelSeriesParallel), kAny, 4, out(v[a], w), {a, b, c, d},
+                  std::array<L, 4>{{{0, 1, 2, 3}, {0, 2, 3, 1}, {1, 2, 3, 0}, {2, 3, 1, 0}}}[2 * (w < v[a]) + (y < v[b])]);
+            if (a > b) continue;
+            const double z = in(v[a], v[b]);  // (a || b) + (c || d), the first group no greater
+            if (std::tuple(z, v[a], v[b]) <= std::tuple(x, v[c], v[d]))
+              judge(shape(kSeriesOfParallelPairs, kParallelOfSeriesPairs), kAny, 4, out(z, x), {a, b, c, d});
+            // a + b + (c || d), its members folded in ascending order: low, middle, high
+            judge(shape(kSeries2WithParallel, kParallel2WithSeries), kAny, 4,
+                  out(out(std::min(v[a], x), std::max(v[a], std::min(v[b], x))), std::max(v[b], x)), {a, b, c, d},
+                  x < v[a] ? L{2, 3, 0, 1} : x < v[b] ? L{0, 2, 3, 1} : L{0, 1, 2, 3});
+          }
         }
       }
-    }
   }
-  return judge.best;
+  return best;
 }
 
 }  // namespace reference

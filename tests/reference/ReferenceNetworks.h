@@ -3,22 +3,15 @@
 // network search must give exactly what this gives.
 #pragma once
 
-#include <span>
-#include <vector>
-
 #include "engine/Networks.h"
 
 namespace reference {
 
-struct NetworkQuery {
-  double target, tolerance;
-  engine::networks::Connect connect;
-  int count;
-};
+struct NetworkQuery { double target, tolerance; engine::networks::Connect connect; int count; };
 
 // For each query, its best networks of at most parts of the values (ascending, distinct), best
-// first, each with its letters' order as written.
-std::vector<std::vector<engine::networks::Network>> Networks(
-    const std::vector<double>& values, int parts, std::span<const NetworkQuery> queries);
+// first, each with its letters in the order written.
+std::vector<std::vector<engine::networks::Network>> Networks(const std::vector<double>& values, int parts,
+                                                             std::span<const NetworkQuery> queries);
 
 }  // namespace reference
