@@ -1,5 +1,6 @@
 #include "engine/Listing.h"
 
+#include <bit>
 #include <cstdint>
 
 #include "engine/Order.h"
@@ -65,9 +66,40 @@ Listing List(const Sequences& sequences, const Columns& columns, const SearchRes
     for (int i = listing.usedCount++; i > low; --i) used[i] = used[i - 1];
     used[low] = {value, whole(index), index};
   };
-  for (int k = 0; k < found.count; ++k) {
-    offer(found.pairs[k].first, found.pairs[k].reg1);
-    offer(found.pairs[k].second, found.pairs[k].reg2);
+  if (sequences.ascending) {
+    // Where the values ascend with their indexes, marking the indexes met puts them in order
+    // without a search for each (whose unpredictable branches were most of the listing's time);
+    // of a run of one figure, the first met is kept.
+    std::uint64_t marked[(kMaxValues + 63) / 64] = {};
+    std::uint8_t met[kMaxValues];  // read only where marked
+    int order = 0;
+    for (int k = 0; k < found.count; ++k) {
+      for (const int index : {found.pairs[k].first, found.pairs[k].second}) {
+        std::uint64_t& word = marked[index / 64];
+        const std::uint64_t bit = std::uint64_t{1} << (index % 64);
+        if ((word & bit) == 0) met[index] = static_cast<std::uint8_t>(order++);
+        word |= bit;
+      }
+    }
+    int firstMet[2 * kMaxPairs];
+    for (int w = 0; w < (kMaxValues + 63) / 64; ++w) {
+      for (std::uint64_t bits = marked[w]; bits != 0; bits &= bits - 1) {
+        const int index = w * 64 + std::countr_zero(bits);
+        const Used value{sequences.values[std::size_t(index)], whole(index), index};
+        const int last = listing.usedCount - 1;
+        if (last >= 0 && used[last].whole == value.whole) {
+          if (met[index] < firstMet[last]) used[last] = value, firstMet[last] = met[index];
+        } else {
+          used[++listing.usedCount - 1] = value;
+          firstMet[last + 1] = met[index];
+        }
+      }
+    }
+  } else {
+    for (int k = 0; k < found.count; ++k) {
+      offer(found.pairs[k].first, found.pairs[k].reg1);
+      offer(found.pairs[k].second, found.pairs[k].reg2);
+    }
   }
   for (int i = 0; i < listing.usedCount; ++i) {
     listing.used[i] = used[i].value;
