@@ -42,7 +42,7 @@ TEST_P(NetworkTest, MatchesTheStepByStepSearch) {
   const Row& row = kRows[GetParam()];
   std::mt19937_64 random(20261207 + GetParam());
   // Stock values whole, so that sums tie often, and some twice the one before, so that a value ties
-  // with a group (a + (2a || 2a)); under emulation and the sanitizers, which make
+  // with a group (a + (2a || 2a)); under the sanitizers, which make
   // every step many times slower (OHMSIFT_TEST_THIN), the lower values only of the long series.
   std::vector<double> values(row.mantissas.empty() ? 2 + random() % 50 : 0);
   for (std::size_t k = 0; k < values.size(); ++k)
