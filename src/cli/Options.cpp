@@ -115,14 +115,19 @@ bool ReadCount(std::string_view text, Options& options, std::string&) {
   return count >= 1 && count <= 100;
 }
 
+// Whether text is the lower-case word name, in capitals or not.
+bool SameWord(std::string_view text, std::string_view name) {
+  return text.size() == name.size() &&
+         std::equal(text.begin(), text.end(), name.begin(), [](char a, char b) {
+           return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b;
+         });
+}
+
 bool ReadFormat(std::string_view text, Options& options, std::string&) {
   constexpr std::pair<std::string_view, Format> kFormats[] = {
       {"text", Format::kText}, {"csv", Format::kCsv}, {"json", Format::kJson}};
   for (const auto& [name, format] : kFormats) {
-    if (text.size() == name.size() &&
-        std::equal(text.begin(), text.end(), name.begin(), [](char a, char b) {
-          return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b;
-        })) {
+    if (SameWord(text, name)) {
       options.format = format;
       return true;
     }
@@ -152,10 +157,7 @@ bool ReadConnect(std::string_view text, Options& options, std::string&) {
   using engine::networks::Connect;
   for (const Connect connect : {Connect::kSeries, Connect::kParallel, Connect::kAny}) {
     const std::string_view name = ConnectName(connect);
-    if (text.size() == name.size() &&
-        std::equal(text.begin(), text.end(), name.begin(), [](char a, char b) {
-          return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b;
-        })) {
+    if (SameWord(text, name)) {
       options.connect = connect;
       return true;
     }
