@@ -32,12 +32,6 @@ struct Bytes {
     rest.remove_prefix(!rest.empty());
     return b;
   }
-  // The bytes up to the next NUL, which is consumed; the rest when there is none.
-  std::string TakeUntilNul() {
-    const std::string taken(rest.substr(0, rest.find('\0')));
-    rest.remove_prefix(std::min(rest.size(), taken.size() + 1));
-    return taken;
-  }
 };
 
 }  // namespace fuzz

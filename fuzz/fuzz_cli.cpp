@@ -6,11 +6,9 @@
 #include "FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  fuzz::Bytes bytes{{reinterpret_cast<const char*>(data), size}};
-  std::vector<std::string> args(bytes.Next() % 16);
-  for (std::string& a : args) a = bytes.TakeUntilNul();
-  const climodel::Run run = climodel::RunInMemory(args, bytes.rest);
-  const std::string problem = climodel::Check(args, bytes.rest, run);
+  const auto [args, input] = climodel::Decode({reinterpret_cast<const char*>(data), size});
+  const climodel::Run run = climodel::RunInMemory(args, input);
+  const std::string problem = climodel::Check(args, input, run);
   FUZZ_CHECK(problem.empty(), problem + "; " + fuzz::Printable(run.err));
   return 0;
 }

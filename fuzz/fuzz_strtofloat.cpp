@@ -12,12 +12,17 @@
 namespace {
 
 // The message quotes the text, or its first 40 bytes and "...", with control bytes as '?' and no
-// double-byte character cut in two, and says it is no number, in Japanese.
+// double-byte character (a lead byte 0x81-0x9F or 0xE0-0xFC, a trail 0x40-0x7E or 0x80-0xFC) cut
+// in two, and says it is no number, in Japanese.
 std::string Message(std::string_view text) {
+  const auto in = [&](std::size_t i, int low, int high) {
+    return i < text.size() && (unsigned char)text[i] >= low && (unsigned char)text[i] <= high;
+  };
+  const auto length = [&](std::size_t i) -> std::size_t {
+    return (in(i, 0x81, 0x9F) || in(i, 0xE0, 0xFC)) && (in(i + 1, 0x40, 0x7E) || in(i + 1, 0x80, 0xFC)) ? 2 : 1;
+  };
   std::size_t shown = text.size() > 40 ? 0 : text.size();
-  while (shown < text.size() && shown + Cp932CharacterLength(text.substr(shown)) <= 40) {
-    shown += Cp932CharacterLength(text.substr(shown));
-  }
+  while (shown < text.size() && shown + length(shown) <= 40) shown += length(shown);
   std::string message = "'";
   for (const unsigned char c : text.substr(0, shown))
     message += c < 0x20 || c == 0x7F ? '?' : char(c);

@@ -296,6 +296,25 @@ Run RunInMemory(const std::vector<std::string>& args, std::string_view input) {
   return run;
 }
 
+std::pair<std::vector<std::string>, std::string> Decode(std::string_view bytes) {
+  std::vector<std::string> args(bytes.empty() ? 0 : std::uint8_t(bytes[0]) % 16);
+  bytes.remove_prefix(!bytes.empty());
+  for (std::string& a : args) {
+    a = bytes.substr(0, bytes.find('\0'));
+    bytes.remove_prefix(std::min(bytes.size(), a.size() + 1));
+  }
+  return {args, std::string(bytes)};
+}
+
+std::string Transcript(const std::vector<std::string>& args, std::string_view input, const Run& run) {
+  std::string t;
+  for (const std::string& a : args) t += a + '\0';
+  t += "\n" + std::string(input) + "\nstatus " + std::to_string(run.status) + "\n" + run.out + run.err;
+  const std::string version = "ohmsift-cli " OHMSIFT_VERSION "\n";
+  if (const std::size_t at = t.find(version); at != t.npos) t.replace(at, version.size(), "ohmsift-cli VERSION\n");
+  return t;
+}
+
 std::string Check(const std::vector<std::string>& args, std::string_view input, const Run& run) {
   const auto& [status, out, err] = run;
   std::vector<std::string> outLines, errLines;

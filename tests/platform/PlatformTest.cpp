@@ -64,15 +64,15 @@ TEST(PlatformTest, StringsAndLinesAreValues) {
   // a line before a longer one it begins.
   TStringList list(true);
   for (const char* line : {"  75000", " 0.263183  62000", "   5100", " 910000", " 0.406407  5600",
-                           "    110", "   5100", "   51", " 0.263183  5100"})
+                           "    110", "   5100", "   51", " 0.263183  5100", " 0.263183  51000"})
     list.Add(line);
   list.Delete(2);
   std::string lines;
   for (int i = 0; i < list.Count(); ++i) lines += list.Get(i).ToStdString() + "|";
   EXPECT_EQ(lines,
-            "    110|   51|   5100|  75000| 0.263183  5100| 0.263183  62000| 0.406407  5600|"
-            " 910000|");
-  EXPECT_THROW(list.Get(8), EListError);
+            "    110|   51|   5100|  75000| 0.263183  5100| 0.263183  51000| 0.263183  62000|"
+            " 0.406407  5600| 910000|");
+  EXPECT_THROW(list.Get(9), EListError);
 }
 
 }  // namespace

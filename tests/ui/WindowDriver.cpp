@@ -29,7 +29,8 @@ void AnswerEveryBox() {
   answering = new QTimer(QCoreApplication::instance());
   QObject::connect(answering, &QTimer::timeout, [] {
     if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      boxes << box->windowTitle() << box->text();
+      // A box belongs to the main window, or it is a stray window of its own.
+      boxes << box->windowTitle() + (box->parentWidget() ? "" : " (a window of its own)") << box->text();
       QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
     }
   });
