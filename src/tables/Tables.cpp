@@ -1,7 +1,6 @@
 #include "tables/Tables.h"
 
 #include <algorithm>
-#include <optional>
 #include <string>
 
 #include "engine/Listing.h"
@@ -32,7 +31,6 @@ struct Offered {
   Columns columns;
 };
 const Offered* current = nullptr;
-std::optional<Offered> other;
 
 // Before InitTable the series is empty, and so is every search.
 const Offered& Current() {
@@ -43,16 +41,6 @@ const Offered& Current() {
 const Offered& E24() {
   static const Offered e24(kE24);
   return e24;
-}
-
-void Fill(std::span<const double> mantissas, double tolerance) {
-  std::fill(std::begin(SeriesTable), std::end(SeriesTable), 0.0);
-  // The end mark is part of the data: scans stop at it.
-  std::copy_n(mantissas.begin(), std::min<std::size_t>(mantissas.size(), kSeriesCapacity - 1),
-              SeriesTable);
-  Tolerance = tolerance;
-  UseCount = 0;
-  NoneCount = 0;
 }
 
 // The search the window runs, from the tables and into the result slots.
@@ -74,13 +62,12 @@ SearchResult SearchTables(std::int32_t maxCount, double target) {
 }  // namespace
 
 void InitTable() {
-  Fill(kE24, 0.05);
+  // E24 then the end mark, which is part of the data: scans stop at it.
+  std::fill(std::copy(std::begin(kE24), std::end(kE24), SeriesTable), std::end(SeriesTable), 0.0);
+  Tolerance = 0.05;
+  UseCount = 0;
+  NoneCount = 0;
   current = &E24();
-}
-
-void SetSeries(std::span<const double> mantissas, double tolerance) {
-  Fill(mantissas, tolerance);
-  current = &other.emplace(std::span<const double>(SeriesTable));
 }
 
 void SetNoneTable(std::span<const double> values) {

@@ -16,7 +16,7 @@ constexpr int kUseCapacity = 30;
 constexpr int kNoneCapacity = 200;
 constexpr int kListedPairs = 15;  // pairs kept for the window
 
-// The mantissas searched, ascending, then the end mark 0.0. Written only through SetSeries.
+// The mantissas searched, ascending, then the end mark 0.0. Written only by InitTable.
 extern double SeriesTable[kSeriesCapacity];
 extern double Tolerance;  // half-width of the accepted band, as a fraction of the target
 
@@ -35,9 +35,6 @@ extern std::int32_t NoneCount;
 // Refills SeriesTable with E24 and Tolerance with 0.05, and empties UseTable and NoneTable (by
 // their counts only).
 void InitTable();
-
-// The series searched from now on: its mantissas (at most 29) and the band, as InitTable sets E24.
-void SetSeries(std::span<const double> mantissas, double tolerance);
 
 // The values not owned, in order: NoneTable's first entries and NoneCount. More than the table
 // holds raises EListError and changes nothing; leaving some out would bring them back unseen.
