@@ -1,15 +1,46 @@
 // StrToFloat on any bytes: it accepts exactly the decimal numbers within the range of a double,
 // gives each the correctly rounded value to the last bit, and refuses everything else with
 // EConvertError and a readable message that quotes the text.
+#include <locale.h>
+
+#include <cmath>
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "FuzzCheck.h"
-#include "Oracles.h"
 #include "platform/Codepage.h"
 #include "platform/SysUtils.h"
 
 namespace {
+
+// What StrToFloat must give: after leading blanks and tabs, [+-]? (digits [. digits?] | . digits)
+// ([eE] [+-]? digits)? and nothing else, read by the C library (correctly rounded) in the "C"
+// locale whatever the process's; a value too large for a double is no number.
+std::optional<double> ReferenceRead(std::string_view t) {
+  while (!t.empty() && (t.front() == ' ' || t.front() == '\t')) t.remove_prefix(1);
+  std::size_t i = 0;
+  const auto digits = [&] {
+    const std::size_t from = i;
+    while (i < t.size() && t[i] >= '0' && t[i] <= '9') ++i;
+    return i - from;
+  };
+  if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+  std::size_t mantissa = digits();
+  if (i < t.size() && t[i] == '.') ++i, mantissa += digits();
+  if (mantissa == 0) return std::nullopt;
+  if (i < t.size() && (t[i] == 'e' || t[i] == 'E')) {
+    ++i;
+    if (i < t.size() && (t[i] == '+' || t[i] == '-')) ++i;
+    if (digits() == 0) return std::nullopt;
+  }
+  if (i != t.size()) return std::nullopt;
+  static const locale_t c = newlocale(LC_ALL_MASK, "C", nullptr);
+  const std::string copy(t);
+  const double value = strtod_l(copy.c_str(), nullptr, c);
+  if (std::isinf(value)) return std::nullopt;
+  return value;
+}
 
 // The message quotes the text, or its first 40 bytes and "...", with control bytes as '?' and no
 // double-byte character (a lead byte 0x81-0x9F or 0xE0-0xFC, a trail 0x40-0x7E or 0x80-0xFC) cut
@@ -35,7 +66,7 @@ std::string Message(std::string_view text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);
-  const std::optional<double> expected = fuzz::ReferenceRead(text);
+  const std::optional<double> expected = ReferenceRead(text);
   try {
     const double value = StrToFloat(AnsiString(text));
     FUZZ_CHECK(expected && std::memcmp(&value, &*expected, sizeof value) == 0,

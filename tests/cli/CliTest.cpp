@@ -1,8 +1,8 @@
 // ohmsift-cli on a table of command lines: every option's bad values and the refusals, each run
-// held to the status and message the table gives and to what it must print (CliModel.h), which
-// also holds every option and format in the fuzz target's corpus, replayed by every build; then as
-// a separate process by process.sh, and what it prints for every whole target to recorded digests
-// by sweep_digest.sh.
+// held to the status and message the table gives, to what any run must be (CliRun.h), and with
+// every byte it printed to a recorded digest, as is every input of the fuzz target's corpus; then
+// as a separate process by process.sh, and what it prints for every whole target to recorded
+// digests by sweep_digest.sh.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -12,7 +12,7 @@
 #include <iterator>
 #include <tuple>
 
-#include "CliModel.h"
+#include "CliRun.h"
 
 namespace {
 
@@ -111,22 +111,22 @@ TEST(CliTest, EveryOptionAndFormat) {
   };
   std::string transcript;
   for (const auto& [args, input, status, err] : rows) {
-    const climodel::Run run = climodel::RunInMemory(args, input);
+    const clirun::Run run = clirun::RunInMemory(args, input);
     const std::string name = (args.empty() ? input : args[0]) + ": " + run.err;
     EXPECT_EQ(run.status, status) << name;
     EXPECT_NE((run.out + run.err).find(err), std::string::npos) << name;
-    EXPECT_EQ(climodel::Check(args, input, run), "") << name;
-    transcript += climodel::Transcript(args, input, run);
+    EXPECT_EQ(clirun::Check(args, input, run), "") << name;
+    transcript += clirun::Transcript(args, input, run);
   }
   std::filesystem::remove_all(dir);
-  // Every byte of it, as recorded when the model agreed with every line.
+  // Every byte of it, as recorded once read and once held to a model of every line.
   for (std::size_t at; (at = transcript.find(dir)) != std::string::npos;)
     transcript.replace(at, dir.size(), "DIR/");
   EXPECT_EQ(Digest("cli-rows.txt", transcript), "bfb8c8fc326ec4ee") << "in " << ::testing::TempDir();
 }
 
-// Every input of the fuzz target's corpus, every byte of what it printed, as recorded when the
-// model agreed with every line.
+// Every input of the fuzz target's corpus, every byte of what it printed, as recorded when a model
+// of every line agreed (which stated the grammar, the search step by step and each format afresh).
 TEST(CliTest, EveryCorpusInput) {
   std::vector<std::filesystem::path> files(
       std::filesystem::directory_iterator(OHMSIFT_CLI_CORPUS), {});
@@ -134,8 +134,8 @@ TEST(CliTest, EveryCorpusInput) {
   std::string transcript;
   for (const std::filesystem::path& file : files) {
     std::ifstream in(file, std::ios::binary);
-    const auto [args, input] = climodel::Decode(std::string(std::istreambuf_iterator<char>(in), {}));
-    transcript += climodel::Transcript(args, input, climodel::RunInMemory(args, input));
+    const auto [args, input] = clirun::Decode(std::string(std::istreambuf_iterator<char>(in), {}));
+    transcript += clirun::Transcript(args, input, clirun::RunInMemory(args, input));
   }
   EXPECT_GT(files.size(), 100u);
   EXPECT_EQ(Digest("cli-corpus.txt", transcript), "a33ee03462399c96") << "in " << ::testing::TempDir();

@@ -1,7 +1,6 @@
-// What ohmsift-cli must print for a command line and its standard input, stated on its own: the
-// options' grammar, which values are accepted, the status, the messages' lines, and every block,
-// CSV row and JSON object, whose pairs must be those the step-by-step search finds, in the order
-// of their printed errors. Shared by the command line's test and its fuzz target.
+// ohmsift-cli run in this process, as the command line's test and its fuzz target run it: a
+// transcript of every byte it printed, which the test holds to recorded digests, and what must
+// hold of any run whatever it was given.
 #pragma once
 
 #include <string>
@@ -9,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-namespace climodel {
+namespace clirun {
 
 struct Run {
   int status;
@@ -27,7 +26,11 @@ std::pair<std::vector<std::string>, std::string> Decode(std::string_view bytes);
 // version that --version names left out, so that a recorded digest outlives a release.
 std::string Transcript(const std::vector<std::string>& args, std::string_view input, const Run& run);
 
-// What differs between a run and what it must be, or nothing.
+// What differs from what any run must be, or nothing: every line ended; a usage error (status 2)
+// prints nothing and says what was wrong and where to look; otherwise every message is the
+// program's, a refusal among them exactly when the status is 1; the same run again prints the
+// same; and with JSON asked for instead of text, the same status and messages, and one object
+// for each block and refusal.
 std::string Check(const std::vector<std::string>& args, std::string_view input, const Run& run);
 
-}  // namespace climodel
+}  // namespace clirun
