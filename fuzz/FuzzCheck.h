@@ -1,9 +1,7 @@
 // What the fuzz targets share with their corpus replayer: a failed check that names the input and
-// aborts (a crash to libFuzzer, a failed test to the replayer), and a reader of the input bytes.
+// aborts (a crash to libFuzzer, a failed test to the replayer).
 #pragma once
 
-#include <algorithm>
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -23,16 +21,6 @@ inline std::string Printable(std::string_view text) {
   }
   return shown + "\"";
 }
-
-// The input, consumed from the front; past its end every read gives nothing.
-struct Bytes {
-  std::string_view rest;
-  std::uint8_t Next() {
-    const std::uint8_t b = rest.empty() ? 0 : rest[0];
-    rest.remove_prefix(!rest.empty());
-    return b;
-  }
-};
 
 }  // namespace fuzz
 

@@ -12,10 +12,8 @@
 #include "FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) __attribute__((weak));
 
 int main(int argc, char** argv) {
-  if (LLVMFuzzerInitialize != nullptr) LLVMFuzzerInitialize(&argc, &argv);
   std::vector<std::filesystem::path> files;
   for (int i = 1; i < argc; ++i) {
     for (const auto& entry : std::filesystem::directory_iterator(argv[i])) files.push_back(entry);

@@ -8,39 +8,27 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-25}
 build=build-fuzz
-targets=(fuzz_strtofloat fuzz_cli fuzz_window)
+targets=(fuzz_strtofloat fuzz_cli)
 
 CC=clang-14 CXX=clang++-14 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DOHMSIFT_FUZZ=ON -DOHMSIFT_WINDOW=ON -DBUILD_TESTING=ON -DOHMSIFT_WERROR=ON >/dev/null
+  -DOHMSIFT_FUZZ=ON -DOHMSIFT_WINDOW=OFF -DBUILD_TESTING=ON -DOHMSIFT_WERROR=ON >/dev/null
 cmake --build "$build" -j "$(nproc)" --target "${targets[@]}"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-mkdir -m 700 "$work/runtime"
-export QT_QPA_PLATFORM=offscreen XDG_RUNTIME_DIR="$work/runtime"
 rm -rf "$build/findings"
-
 failed=()
 for target in "${targets[@]}"; do
   cp -r "fuzz/corpus/$target" "$work/$target"
-  mkdir "$work/$target-findings"
-  options=(-max_total_time="$seconds" -timeout=10 -print_final_stats=1
-           -artifact_prefix="$work/$target-findings/")
-  # An action takes a few bytes and an input at most 40 actions.
-  [ "$target" = fuzz_window ] && options+=(-max_len=256)
-  if "$build/fuzz/$target" "${options[@]}" "$work/$target" >"$work/$target.log" 2>&1; then
+  mkdir -p "$build/findings/$target"
+  if "$build/fuzz/$target" -max_total_time="$seconds" -timeout=10 -print_final_stats=1 \
+    -artifact_prefix="$build/findings/$target/" "$work/$target" >"$work/$target.log" 2>&1; then
     runs=$(awk '/stat::number_of_executed_units/ {print $2}' "$work/$target.log")
     echo "$target: no findings in ${seconds} s (${runs:-?} inputs)"
   else
     failed+=("$target")
-    mkdir -p "$build/findings/$target"
-    cp "$work/$target-findings/"* "$build/findings/$target/" 2>/dev/null || true
     echo "$target: FINDING (inputs in $build/findings/$target); the end of its log:"
     grep -v -E '^#[0-9]+' "$work/$target.log" | tail -40
   fi
 done
-
-if ((${#failed[@]})); then
-  echo "fuzzing found faults in: ${failed[*]}" >&2
-  exit 1
-fi
+((${#failed[@]} == 0)) || { echo "fuzzing found faults in: ${failed[*]}" >&2; exit 1; }
