@@ -125,8 +125,9 @@ TEST(CliTest, EveryOptionAndFormat) {
   EXPECT_EQ(Digest("cli-rows.txt", transcript), "bfb8c8fc326ec4ee") << "in " << ::testing::TempDir();
 }
 
-// Every input of the fuzz target's corpus, every byte of what it printed, as recorded when a model
-// of every line agreed (which stated the grammar, the search step by step and each format afresh).
+// Every input of the fuzz target's corpus: what any run must be, and every byte of what it printed,
+// as recorded when a model of every line agreed (which stated the grammar, the search step by step
+// and each format afresh).
 TEST(CliTest, EveryCorpusInput) {
   std::vector<std::filesystem::path> files(
       std::filesystem::directory_iterator(OHMSIFT_CLI_CORPUS), {});
@@ -135,7 +136,9 @@ TEST(CliTest, EveryCorpusInput) {
   for (const std::filesystem::path& file : files) {
     std::ifstream in(file, std::ios::binary);
     const auto [args, input] = clirun::Decode(std::string(std::istreambuf_iterator<char>(in), {}));
-    transcript += clirun::Transcript(args, input, clirun::RunInMemory(args, input));
+    const clirun::Run run = clirun::RunInMemory(args, input);
+    EXPECT_EQ(clirun::Check(args, input, run), "") << file;
+    transcript += clirun::Transcript(args, input, run);
   }
   EXPECT_GT(files.size(), 100u);
   EXPECT_EQ(Digest("cli-corpus.txt", transcript), "a33ee03462399c96") << "in " << ::testing::TempDir();

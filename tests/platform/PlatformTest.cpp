@@ -1,14 +1,20 @@
-// The toolkit-free class library: the code-page boundary, strings as values and sorted line lists.
-// StrToFloat, its values and its messages, is held to the C library by its fuzz target.
+// The toolkit-free class library: the code-page boundary, strings as values and sorted line lists;
+// StrToFloat, its values and its messages, held to the C library over its fuzz target's corpus.
 #include <gtest/gtest.h>
 #include <iconv.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
+#include "FuzzCheck.h"
 #include "platform/Classes.h"
 #include "platform/Codepage.h"
 #include "platform/Exception.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 namespace {
 
@@ -73,6 +79,20 @@ TEST(PlatformTest, StringsAndLinesAreValues) {
             "    110|   51|   5100|  75000| 0.263183  5100| 0.263183  51000| 0.263183  62000|"
             " 0.406407  5600| 910000|");
   EXPECT_THROW(list.Get(9), EListError);
+}
+
+// A failed check names the input and ends the test.
+TEST(PlatformTest, EveryNumberCorpusInput) {
+  int replayed = 0;
+  for (const auto& file : std::filesystem::directory_iterator(OHMSIFT_NUMBER_CORPUS)) {
+    std::ifstream in(file.path(), std::ios::binary);
+    // Exactly the input's size, so that a read past its end is caught.
+    const std::vector<std::uint8_t> data((std::istreambuf_iterator<char>(in)), {});
+    fuzz::currentInput = file.path().c_str();
+    LLVMFuzzerTestOneInput(data.data(), data.size());
+    ++replayed;
+  }
+  EXPECT_GT(replayed, 100);
 }
 
 }  // namespace
