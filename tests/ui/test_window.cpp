@@ -1,6 +1,6 @@
 // The main window driven through real key presses and mouse clicks: layout, focus and columns, and
 // sessions of typing, pasting and moving values, each step held to the window's documented
-// behaviour (driver::Session).
+// behaviour (Session).
 #include <QApplication>
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -9,11 +9,15 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QtTest>
+#include <array>
 #include <stdexcept>
 
 #include "WindowDriver.h"
+#include "engine/Wanted.h"
 #include "platform/Application.h"
+#include "platform/Codepage.h"
 #include "platform/QtText.h"
+#include "platform/SysUtils.h"
 #include "tables/Tables.h"
 
 namespace {
@@ -46,6 +50,147 @@ const TPublishedTable kRaisePublished{kRaise, 1, nullptr, 0};
 template <int n>
 struct TBrokenForm : TForm {
   TBrokenForm() : TForm(kBroken[n], kRaisePublished) {}
+};
+
+
+// A user's session with the window, each action checked against what the window must show then,
+// worked out from its documented behaviour: the caption names the last accepted value; a change of
+// the text to an acceptable value starts afresh without values not owned; a move carries the
+// selected lines across and searches again for the text in Edit1 without the values not owned
+// (not at all with Edit1 empty; with an error box, the only one allowed, when Edit1 holds no
+// number); the list a move takes from keeps no selection.
+class Session {
+ public:
+  explicit Session(TForm1* form) : form_(form), model_(Shown()) {}
+
+  // One action: "t" text (typed), "p" text (pasted), "b" (backspace in Edit1), "u" row, "n" row,
+  // "a" row (a click on that line of ListUse, ListNone, ListAns; a final "^" holds Ctrl, "+"
+  // Shift), ">" and "<" (the buttons), "k" key (a key to the control with the focus: Tab,
+  // Return, Enter, Space, Down, Ctrl+Space, as QKeySequence spells them), "=" text (Edit1 must
+  // hold it), "s" u or n and rows (the lines selected there, as "su0,3"). Returns what differs
+  // from the model afterwards, or nothing.
+  std::string Do(const QString& action) {
+    const QChar kind = action.isEmpty() ? QChar() : action[0];
+    const QString argument = action.mid(1), before = driver::EditText(form_);
+    std::string problem;
+    if (kind == 't' && argument.size() > 1) {  // key by key: each key changes the text on its own
+      for (const QChar c : argument) {
+        if (problem = Do(QStringLiteral("t") + c); !problem.empty()) return problem;
+      }
+    } else if (kind == 't' || kind == 'p' || kind == 'b') {
+      if (kind == 't') driver::Type(form_, argument);
+      if (kind == 'p') driver::Paste(form_, argument);
+      if (kind == 'b') QTest::keyClick(form_->Edit1->Handle(), Qt::Key_Backspace);
+      const QString text = driver::EditText(form_);
+      // A paste of the text already there may or may not count as a change.
+      const std::optional<double> wanted =
+          engine::WantedValue(Utf8ToCp932(text.toStdString()).View());
+      if (wanted && (text != before || kind == 'p')) {
+        const auto kept = model_;
+        model_[0] = QStringList{text + QString::fromUtf8(" の結果")};
+        model_[3].clear();
+        Search(*wanted);
+        if (text == before && Shown() != model_) model_ = kept;
+      }
+    } else if (kind == 'u' || kind == 'n' || kind == 'a') {
+      TListBox* list =
+          kind == 'u' ? form_->ListUse : (kind == 'n' ? form_->ListNone : form_->ListAns);
+      const auto modifiers = argument.endsWith('^')   ? Qt::ControlModifier
+                             : argument.endsWith('+') ? Qt::ShiftModifier
+                                                      : Qt::NoModifier;
+      const QString row = modifiers == Qt::NoModifier ? argument : argument.chopped(1);
+      if (list->Items->Count() > 0)
+        driver::ClickLine(list, row.toInt() % list->Items->Count(), modifiers);
+    } else if (kind == '>' || kind == '<' || kind == 'k') {
+      const QKeyCombination key = QKeySequence(argument)[0];
+      QWidget* focus = QApplication::focusWidget();
+      const auto press = [&] {
+        kind == 'k' ? QTest::keyClick(focus, key.key(), key.keyboardModifiers())
+                    : driver::Click(kind == '>' ? form_->Button1 : form_->Button2);
+      };
+      // A button pressed from the keyboard moves as a click does.
+      const bool returned = key.key() == Qt::Key_Return || key.key() == Qt::Key_Enter;
+      if (kind == '>' || (returned && focus == form_->Button1->Handle())) {
+        problem = Move(press, form_->ListUse, form_->ListNone, model_[2], model_[3]);
+      } else if (kind == '<' || (returned && focus == form_->Button2->Handle())) {
+        problem = Move(press, form_->ListNone, form_->ListUse, model_[3], model_[2]);
+      } else {
+        press();
+      }
+    } else if (kind == 's') {
+      const QStringList rows = Selected(argument[0] == 'u' ? form_->ListUse : form_->ListNone);
+      if (rows.join(',') != argument.mid(1)) problem = "selected: " + rows.join(',').toStdString();
+    } else if (kind == '=') {
+      if (driver::EditText(form_) != argument) problem = "Edit1 holds " + before.toStdString();
+    } else {
+      problem = "no such action";
+    }
+    for (std::size_t i = 0; i < model_.size() && problem.empty(); ++i) {
+      if (Shown()[i] != model_[i])
+        problem = Shown()[i].join('|').toStdString() + " shown, " + model_[i].join('|').toStdString() + " due";
+    }
+    return problem;
+  }
+
+ private:
+  // What the window shows: the caption under Edit1, ListAns, ListUse and ListNone.
+  std::array<QStringList, 4> Shown() const {
+    return {QStringList{static_cast<QLabel*>(form_->NeedReg->Handle())->text()},
+            driver::Lines(form_->ListAns), driver::Lines(form_->ListUse),
+            driver::Lines(form_->ListNone)};
+  }
+
+  static QStringList Selected(TListBox* list) {
+    QStringList rows;
+    for (int row = 0; row < list->Items->Count(); ++row) {
+      if (list->GetSelected(row)) rows << QString::number(row);
+    }
+    return rows;
+  }
+
+  // A fresh search, as the engine makes it, without the values of the model's ListNone.
+  void Search(double target) {
+    engine::InitTable();
+    std::vector<double> none;
+    for (const QString& line : model_[3]) none.push_back(line.toDouble());
+    engine::SetNoneTable(none);
+    TStringList lines[2] = {TStringList(true), TStringList(true)};
+    engine::CalcSub(target, lines[0], lines[1]);
+    for (int list = 0; list < 2; ++list) {
+      model_[1 + list].clear();
+      for (int i = 0; i < lines[list].Count(); ++i) model_[1 + list] << lines[list].Get(i).c_str();
+    }
+  }
+
+  std::string Move(const std::function<void()>& press, TListBox* from, TListBox* to,
+                   QStringList& modelFrom, QStringList& modelTo) {
+    const QStringList selected = Selected(from), selectedThere = Selected(to);
+    const AnsiString text = form_->Edit1->GetText();
+    QStringList expectedBox;
+    for (const QString& row : selected) modelTo << driver::Lines(from)[row.toInt()];
+    for (int i = int(selected.size()) - 1; i >= 0; --i) modelFrom.removeAt(selected[i].toInt());
+    modelTo.sort();
+    try {
+      if (!selected.isEmpty() && !text.IsEmpty()) Search(StrToFloat(text));
+    } catch (const EConvertError& error) {
+      expectedBox = QStringList{"OhmSift", QString::fromStdString(Cp932ToUtf8(error.Message))};
+      model_[1].clear();
+      model_[2].clear();
+    }
+    const QStringList box = driver::AnswerBox(press);
+    // The window says it in its own language.
+    if (box != expectedBox ||
+        (!box.isEmpty() && !box[1].endsWith(QString::fromUtf8("は正しい数値ではありません。")))) {
+      return "error box " + box.join('|').toStdString();
+    }
+    if (!selected.isEmpty() && !Selected(from).isEmpty()) return "lines still selected";
+    const bool refilled = !selected.isEmpty() && to == form_->ListUse && !text.IsEmpty();
+    if (Selected(to) != (refilled ? QStringList() : selectedThere)) return "selection changed there";
+    return {};
+  }
+
+  TForm1* form_;
+  std::array<QStringList, 4> model_;  // what the window must show, as Shown() has it
 };
 
 }  // namespace
@@ -209,7 +354,7 @@ Button2 192 80 25 25 IPAPGothic 12 "<-" "必要な抵抗に移す" tab)"));
   }
   void sessions() {
     QFETCH(QStringList, actions);
-    driver::Session session(form);
+    Session session(form);
     for (const QString& action : actions) {
       const std::string problem = session.Do(action);
       QVERIFY2(problem.empty(), qPrintable(action + ": " + QString::fromStdString(problem)));
