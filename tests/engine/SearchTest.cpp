@@ -67,6 +67,7 @@ struct Input {
   double tolerance = 0.05;
   std::vector<double> without;
   std::optional<std::vector<double>> only;
+  bool stock = false;  // only is a stock list, whose values are searched, not the series'
 };
 
 // The figures of count pairs, each pair's four as at(k) gives them, as the bits they are.
@@ -84,8 +85,10 @@ std::vector<std::uint64_t> Bits(int count, const Pairs& at) {
 // 5 %). Machines that cannot trap (most ARM cores) still record an exception in its flag.
 void ExpectSame(const Input& in) {
   const reference::Result r =
-      reference::Search(in.series, in.target, in.count, in.tolerance, in.without,
-                        in.only ? std::optional<std::span<const double>>(*in.only) : std::nullopt);
+      in.stock ? reference::SearchStock(*in.only, in.target, in.count, in.tolerance, in.without)
+               : reference::Search(in.series, in.target, in.count, in.tolerance, in.without,
+                                   in.only ? std::optional<std::span<const double>>(*in.only)
+                                           : std::nullopt);
   const auto want = Bits(r.count, [&](int k) {
     return std::array{r.reg1[k], r.reg2[k], r.value[k], r.error[k]};
   });
@@ -94,10 +97,12 @@ void ExpectSame(const Input& in) {
   static std::map<std::vector<double>, std::unique_ptr<Sequences>> built;
   std::unique_ptr<Sequences>& sequences = built[in.series];
   if (!sequences) sequences = std::make_unique<Sequences>(in.series);
-  Exclusions excluded(*sequences);
+  const Sequences stock = Sequences::Stock(in.only.value_or(std::vector<double>()));
+  Exclusions excluded(in.stock ? stock : *sequences);
   excluded.LeaveOut(in.without);
-  if (in.only) excluded.KeepOnly(*in.only);
-  const SearchResult found = Search(*sequences, excluded, in.target, in.count, in.tolerance);
+  if (in.only && !in.stock) excluded.KeepOnly(*in.only);
+  const SearchResult found =
+      Search(in.stock ? stock : *sequences, excluded, in.target, in.count, in.tolerance);
   const auto got = Bits(found.count, [&](int k) {
     const Pair& p = found.pairs[k];
     return std::array{p.reg1, p.reg2, p.value, p.error};
@@ -172,13 +177,13 @@ TEST(SearchTest, SameAsTheStepByStepSearch) {
          in.tolerance = std::vector{0.0, 1e-9, 1e-6, 0.001, 0.2, 0.5, 0.9, 3.0}[i % 8];
          in.target = target();
          in.count = 1 + i % 30; }},
-      {"every series, band width and count, with stock lists", 1500, [&](int i, Input& in) {
+      {"every series, band width and count, with lists of values kept or searched alone", 1500, [&](int i, Input& in) {
          in.series.assign(kSeries[i % 7].mantissas.begin(), kSeries[i % 7].mantissas.end());
          in.tolerance = std::uniform_real_distribution<double>(1e-4, 0.5)(random);
          in.target = target();
          in.count = 1 + int(random() % kMaxPairs);
          in.without = some(int(random() % 8));
-         if (random() % 2) in.only = some(5 + int(random() % 60)); }},
+         if (random() % 2) in.only = some(5 + int(random() % 60)), in.stock = random() % 2; }},
       {"targets and values no user can give: NaN (signalling too), infinities, extremes", 400, [&](int i, Input& in) {
          in.target = i % 2 ? extremes[i / 2 % std::size(extremes)] : target();
          in.count = 1 + i % kSlotCapacity;
