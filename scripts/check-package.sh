@@ -5,7 +5,8 @@
 # Any finding fails the stage.
 #
 # The root (a tarball of mmdebstrap --variant=apt bookworm) is made once into
-# build-package/root-cache; delete that folder to start afresh. Runs as root (or through sudo).
+# build-package/root-cache; delete that folder to start afresh. Runs as root (or through sudo),
+# with the packages of scripts/setup-debian.sh (test) installed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$PWD/build-package
@@ -18,10 +19,6 @@ if [ "$(id -u)" -ne 0 ]; then
   exec sudo --preserve-env=DEB_BUILD_OPTIONS,OHMSIFT_DEBIAN_MIRROR,OHMSIFT_DEBIAN_SECURITY \
     bash "$0" "$@"
 fi
-tools=(appstream autopkgtest desktop-file-utils dpkg-dev lintian mandoc mmdebstrap piuparts uidmap)
-dpkg-query -W -f='${db:Status-Abbrev}\n' "${tools[@]}" 2>/dev/null | grep -c '^ii' |
-  grep -qx ${#tools[@]} || { apt-get update -qq && DEBIAN_FRONTEND=noninteractive \
-  apt-get install -y -qq --no-install-recommends "${tools[@]}"; }
 # autopkgtest's unshare back end maps the testbed's users onto subordinate ids of the caller.
 grep -qs '^root:' /etc/subuid && grep -qs '^root:' /etc/subgid ||
   usermod --add-subuids 100000-165535 --add-subgids 100000-165535 root

@@ -26,10 +26,7 @@ for stage in "${stages[@]}"; do
       bash tests/desktop/wayland.sh build/tests/desktop/window_probe
       bash tests/desktop/x11.sh build/tests/desktop/window_probe
       ;;
-    sanitizers) bash scripts/check-sanitizers.sh ;;
-    arm64) bash scripts/check-arm64.sh ;;
-    fuzz) bash scripts/check-fuzz.sh ;;
-    package) bash scripts/check-package.sh ;;
+    sanitizers | arm64 | fuzz | package) bash "scripts/check-$stage.sh" ;;
     *)
       echo "test.sh: no stage '$stage' (native, wayland, sanitizers, arm64, fuzz, package)" >&2
       exit 2
