@@ -19,6 +19,7 @@
 #include "engine/Search.h"
 #include "engine/Series.h"
 #include "engine/WholeOhm.h"
+#include "platform/Exception.h"
 #include "tables/Tables.h"
 
 using namespace engine;
@@ -31,6 +32,11 @@ constexpr int kTraps = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
 // of E24, to the digests of the command line's output; here, what only the tables can be asked.
 TEST(SearchTest, CountsOutsideTheTables) {
   InitTable();
+  // More values not owned than the table holds (which only code can set aside): refused, the
+  // table untouched.
+  NoneTable[kNoneCapacity - 1] = -1.0;
+  EXPECT_THROW(SetNoneTable(std::vector<double>(kNoneCapacity + 1, 8200)), EListError);
+  EXPECT_EQ(NoneTable[kNoneCapacity - 1], -1.0);
   // Counts outside what the tables hold are kept inside them.
   EXPECT_EQ(OhmSift(0, 4700), 0);
   EXPECT_EQ(OhmSift(1000, 1000), kSlotCapacity);

@@ -353,18 +353,6 @@ Button2 192 80 25 25 IPAPGothic 12 "<-" "必要な抵抗に移す" tab)"));
       QVERIFY2(problem.empty(), qPrintable(action + ": " + QString::fromStdString(problem)));
     }
   }
-
-  // More values not owned than the table holds can only be put there by code; the rerun says so.
-  void exclusionTableIsNeverOverrun() {
-    driver::Type(form, QStringLiteral("4700"));
-    for (int v = 1; v <= 200; ++v) form->ListNone->Items->Add(AnsiString(std::to_string(v)));
-    engine::NoneTable[engine::kNoneCapacity - 1] = -1.0;
-    driver::ClickLine(form->ListUse, 0);
-    const QStringList box = driver::AnswerBox([&] { driver::Click(form->Button1); });
-    QVERIFY2(box.size() == 2 && box[1].contains(QStringLiteral("200")), qPrintable(box.join('|')));
-    QCOMPARE(engine::NoneTable[engine::kNoneCapacity - 1], -1.0);
-    QVERIFY(driver::Lines(form->ListAns).isEmpty());
-  }
 };
 
 QTEST_MAIN(WindowTest)
