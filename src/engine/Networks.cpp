@@ -41,7 +41,7 @@ struct PairTable {
 
   // The first index whose value exceeds x. The bits of positive doubles ascend with their values,
   // so their leading bits cut the table into runs of a few entries each, found at once.
-  int Above(double x) const {
+  int IndexedAbove(double x) const {
     if (value.empty() || !(x >= value.front())) return 0;
     if (!(x < value.back())) return size();
     const std::size_t run = (std::bit_cast<std::uint64_t>(x) - base) >> shift;
@@ -192,7 +192,8 @@ void Name(Term& term, const Network& network) {
 
 Term Written(const Network& network) {
   const int shape = static_cast<int>(network.shape);
-  if (shape < 0 || shape >= kShapes) return {};
+  if (shape < 0 || shape >= kShapes)
+    throw std::invalid_argument("no network has shape " + std::to_string(shape));
   int place[kMaxParts] = {0, 1, 2, 3};
   for (int k = 0; k < kMaxParts; ++k) {
     if (network.order[k] < kMaxParts) place[network.order[k]] = k;
@@ -220,7 +221,7 @@ inline double ParallelPartner(double x, double f) {
 
 // The first index of a sorted array at or below top whose value exceeds x, given that every value
 // from top on does: the scans' pointers only move down, a little at a time, so they gallop.
-inline int Above(const double* value, int top, double x) {
+inline int GallopAbove(const double* value, int top, double x) {
   int high = top, probe = top - 1, step = 1;
   while (probe >= 0 && value[probe] > x) {
     high = probe;
@@ -231,7 +232,8 @@ inline int Above(const double* value, int top, double x) {
   return static_cast<int>(std::upper_bound(value + low, value + high, x) - value);
 }
 
-inline int LowerBound(const double* value, int size, double x) {
+// The first index of a sorted array whose value is at least x.
+inline int AtLeast(const double* value, int size, double x) {
   return static_cast<int>(std::lower_bound(value, value + size, x) - value);
 }
 
@@ -443,14 +445,14 @@ void Searcher::RunShape(Shape shape) {
     case Shape::kSeries2:
     case Shape::kParallel2: {
       const PairTable& t = shape == Shape::kSeries2 ? S : P;
-      const int top = Above(t.value.data(), t.size(), hi_);
+      const int top = GallopAbove(t.value.data(), t.size(), hi_);
       ScanDown(t, top, lo_, [&](int k) { Offer(shape, 2, t.value[k], First(k, t), Second(k, t)); });
       break;
     }
     case Shape::kSeries3: {  // c the largest, a + b from the table: c within [f / 3, f)
       int top = sn;
-      for (int c = LowerBound(v, n, lo_ / 3); c < n && v[c] < hi_; ++c) {
-        top = Above(sv, top, hi_ - v[c]);
+      for (int c = AtLeast(v, n, lo_ / 3); c < n && v[c] < hi_; ++c) {
+        top = GallopAbove(sv, top, hi_ - v[c]);
         ScanDown(S, top, lo_ - v[c], [&](int k) {
           if (Second(k, S) <= c) Offer(shape, 3, Sum(sv[k], v[c]), First(k, S), Second(k, S), c);
         });
@@ -459,8 +461,8 @@ void Searcher::RunShape(Shape shape) {
     }
     case Shape::kParallel3: {  // a the smallest, b || c from the table: a within [f, 3f]
       int top = pn;
-      for (int a = LowerBound(v, n, lo_); a < n && v[a] <= 3 * hi_; ++a) {
-        top = Above(pv, top, ParallelPartner(v[a], hi_));
+      for (int a = AtLeast(v, n, lo_); a < n && v[a] <= 3 * hi_; ++a) {
+        top = GallopAbove(pv, top, ParallelPartner(v[a], hi_));
         ScanDown(P, top, std::max(ParallelPartner(v[a], lo_), v[a] / 2), [&](int k) {
           const int b = First(k, P), c = Second(k, P);
           if (b >= a) Offer(shape, 3, Parallel(Parallel(v[a], v[b]), v[c]), a, b, c);
@@ -471,7 +473,7 @@ void Searcher::RunShape(Shape shape) {
     case Shape::kSeriesWithParallel: {
       int top = pn;
       for (int a = 0; a < n && v[a] < hi_; ++a) {
-        top = Above(pv, top, hi_ - v[a]);
+        top = GallopAbove(pv, top, hi_ - v[a]);
         ScanDown(P, top, lo_ - v[a],
                  [&](int k) { Offer(shape, 3, Sum(v[a], pv[k]), a, First(k, P), Second(k, P)); });
       }
@@ -479,8 +481,8 @@ void Searcher::RunShape(Shape shape) {
     }
     case Shape::kParallelWithSeries: {
       int top = sn;
-      for (int a = LowerBound(v, n, lo_); a < n; ++a) {
-        top = Above(sv, top, ParallelPartner(v[a], hi_));
+      for (int a = AtLeast(v, n, lo_); a < n; ++a) {
+        top = GallopAbove(sv, top, ParallelPartner(v[a], hi_));
         ScanDown(S, top, ParallelPartner(v[a], lo_), [&](int k) {
           Offer(shape, 3, Parallel(v[a], sv[k]), a, First(k, S), Second(k, S));
         });
@@ -491,7 +493,7 @@ void Searcher::RunShape(Shape shape) {
       int top = sn;
       for (int x = 0; x < sn && sv[x] <= hi_ / 2; ++x) {
         const int a = First(x, S), b = Second(x, S);
-        top = Above(sv, top, hi_ - sv[x]);
+        top = GallopAbove(sv, top, hi_ - sv[x]);
         ScanDown(S, top, std::max(lo_ - sv[x], sv[x]), [&](int k) {
           const int c = First(k, S), d = Second(k, S);
           if (c >= b) Offer(shape, 4, Sum(Sum(sv[x], v[c]), v[d]), a, b, c, d);
@@ -501,9 +503,9 @@ void Searcher::RunShape(Shape shape) {
     }
     case Shape::kParallel4: {  // (a || b) || (c || d), b <= c: the lower pair within [f, 2f]
       int top = pn;
-      for (int x = LowerBound(pv, pn, lo_); x < pn && pv[x] <= 2 * hi_; ++x) {
+      for (int x = AtLeast(pv, pn, lo_); x < pn && pv[x] <= 2 * hi_; ++x) {
         const int a = First(x, P), b = Second(x, P);
-        top = Above(pv, top, ParallelPartner(pv[x], hi_));
+        top = GallopAbove(pv, top, ParallelPartner(pv[x], hi_));
         ScanDown(P, top, std::max(ParallelPartner(pv[x], lo_), pv[x]), [&](int k) {
           const int c = First(k, P), d = Second(k, P);
           if (c >= b) Offer(shape, 4, Parallel(Parallel(pv[x], v[c]), v[d]), a, b, c, d);
@@ -520,10 +522,10 @@ void Searcher::RunShape(Shape shape) {
       const double* tv = t.value.data();
       const int tn = t.size();
       int top = tn;
-      for (int x = outerParallel ? LowerBound(tv, tn, lo_) : 0;
+      for (int x = outerParallel ? AtLeast(tv, tn, lo_) : 0;
            x < tn && tv[x] <= (outerParallel ? 2 * hi_ : hi_ / 2); ++x) {
         const double X = tv[x];
-        top = Above(tv, top, outerParallel ? ParallelPartner(X, hi_) : hi_ - X);
+        top = GallopAbove(tv, top, outerParallel ? ParallelPartner(X, hi_) : hi_ - X);
         ScanDown(t, top, std::max(outerParallel ? ParallelPartner(X, lo_) : lo_ - X, X),
                  [&](int k) {
                    if (tv[k] == X && t.members[k] < t.members[x]) return;
@@ -537,7 +539,7 @@ void Searcher::RunShape(Shape shape) {
       int top = pn;
       for (int x = 0; x < sn && sv[x] < hi_; ++x) {
         const int a = First(x, S), b = Second(x, S);
-        top = Above(pv, top, hi_ - sv[x]);
+        top = GallopAbove(pv, top, hi_ - sv[x]);
         ScanDown(P, top, lo_ - sv[x], [&](int k) {
           Offer(shape, 4, FoldThree(v[a], v[b], pv[k], Sum), a, b, First(k, P), Second(k, P));
         });
@@ -546,9 +548,9 @@ void Searcher::RunShape(Shape shape) {
     }
     case Shape::kParallel2WithSeries: {
       int top = sn;
-      for (int x = LowerBound(pv, pn, lo_); x < pn; ++x) {
+      for (int x = AtLeast(pv, pn, lo_); x < pn; ++x) {
         const int a = First(x, P), b = Second(x, P);
-        top = Above(sv, top, ParallelPartner(pv[x], hi_));
+        top = GallopAbove(sv, top, ParallelPartner(pv[x], hi_));
         ScanDown(S, top, ParallelPartner(pv[x], lo_), [&](int k) {
           Offer(shape, 4, FoldThree(v[a], v[b], sv[k], Parallel), a, b, First(k, S), Second(k, S));
         });
@@ -558,8 +560,8 @@ void Searcher::RunShape(Shape shape) {
     case Shape::kSeriesWithParallel3: {
       // a + q, q = b || (c || d) with b the smallest of three: q within [b / 3, b].
       for (int a = 0; a < n && v[a] < hi_; ++a) {
-        for (int b = LowerBound(v, n, lo_ - v[a]); b < n && v[b] <= 3 * (hi_ - v[a]); ++b) {
-          const int top = P.Above(ParallelPartner(v[b], hi_ - v[a]));
+        for (int b = AtLeast(v, n, lo_ - v[a]); b < n && v[b] <= 3 * (hi_ - v[a]); ++b) {
+          const int top = P.IndexedAbove(ParallelPartner(v[b], hi_ - v[a]));
           ScanDown(P, top, std::max(ParallelPartner(v[b], lo_ - v[a]), v[b] / 2), [&](int k) {
             const int c = First(k, P), d = Second(k, P);
             if (c >= b)
@@ -571,12 +573,12 @@ void Searcher::RunShape(Shape shape) {
     }
     case Shape::kParallelWithSeries3: {
       // a || q, q = (b + c) + d with d the largest of three: q within [d, 3d].
-      for (int a = LowerBound(v, n, lo_); a < n; ++a) {
+      for (int a = AtLeast(v, n, lo_); a < n; ++a) {
         const double qlo = ParallelPartner(v[a], lo_);
-        for (int d = LowerBound(v, n, qlo / 3); d < n; ++d) {
+        for (int d = AtLeast(v, n, qlo / 3); d < n; ++d) {
           const double qhi = ParallelPartner(v[a], hi_);
           if (!(v[d] <= qhi)) break;
-          const int top = S.Above(qhi - v[d]);
+          const int top = S.IndexedAbove(qhi - v[d]);
           ScanDown(S, top, ParallelPartner(v[a], lo_) - v[d], [&](int k) {
             const int b = First(k, S), c = Second(k, S);
             if (c <= d) Offer(shape, 4, Parallel(v[a], Sum(sv[k], v[d])), a, b, c, d);
@@ -588,7 +590,7 @@ void Searcher::RunShape(Shape shape) {
     case Shape::kSeriesParallelSeries: {  // a + (b || y), y = c + d: b above q
       for (int a = 0; a < n && v[a] < hi_; ++a) {
         for (int b = static_cast<int>(std::upper_bound(v, v + n, lo_ - v[a]) - v); b < n; ++b) {
-          const int top = S.Above(ParallelPartner(v[b], hi_ - v[a]));
+          const int top = S.IndexedAbove(ParallelPartner(v[b], hi_ - v[a]));
           ScanDown(S, top, ParallelPartner(v[b], lo_ - v[a]), [&](int k) {
             Offer(shape, 4, Sum(v[a], Parallel(v[b], sv[k])), a, b, First(k, S), Second(k, S));
           });
@@ -597,9 +599,9 @@ void Searcher::RunShape(Shape shape) {
       break;
     }
     case Shape::kParallelSeriesParallel: {  // a || (b + y), y = c || d: b below q
-      for (int a = LowerBound(v, n, lo_); a < n; ++a) {
+      for (int a = AtLeast(v, n, lo_); a < n; ++a) {
         for (int b = 0; b < n && v[b] < ParallelPartner(v[a], hi_); ++b) {
-          const int top = P.Above(ParallelPartner(v[a], hi_) - v[b]);
+          const int top = P.IndexedAbove(ParallelPartner(v[a], hi_) - v[b]);
           ScanDown(P, top, ParallelPartner(v[a], lo_) - v[b], [&](int k) {
             Offer(shape, 4, Parallel(v[a], Sum(v[b], pv[k])), a, b, First(k, P), Second(k, P));
           });

@@ -67,6 +67,7 @@ struct Term {
   int value = -1;  // the index of the value, for kValue
   std::vector<Term> members;
 };
+// A network as it is written; throws std::invalid_argument for a shape that is none of Shape's.
 Term Written(const Network& network);
 
 // The values on offer, ascending and distinct, each above 0, and the tables of two-resistor
