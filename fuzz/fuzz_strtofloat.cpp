@@ -50,7 +50,8 @@ std::string Message(std::string_view text) {
     return i < text.size() && (unsigned char)text[i] >= low && (unsigned char)text[i] <= high;
   };
   const auto length = [&](std::size_t i) -> std::size_t {
-    return (in(i, 0x81, 0x9F) || in(i, 0xE0, 0xFC)) && (in(i + 1, 0x40, 0x7E) || in(i + 1, 0x80, 0xFC)) ? 2 : 1;
+    const bool lead = in(i, 0x81, 0x9F) || in(i, 0xE0, 0xFC);
+    return lead && (in(i + 1, 0x40, 0x7E) || in(i + 1, 0x80, 0xFC)) ? 2 : 1;
   };
   std::size_t shown = text.size() > 40 ? 0 : text.size();
   while (shown < text.size() && shown + length(shown) <= 40) shown += length(shown);

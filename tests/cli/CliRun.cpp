@@ -57,12 +57,15 @@ std::pair<std::vector<std::string>, std::string> Decode(std::string_view bytes) 
   return {args, std::string(bytes)};
 }
 
-std::string Transcript(const std::vector<std::string>& args, std::string_view input, const Run& run) {
+std::string Transcript(const std::vector<std::string>& args, std::string_view input,
+                       const Run& run) {
   std::string t;
   for (const std::string& a : args) t += a + '\0';
-  t += "\n" + std::string(input) + "\nstatus " + std::to_string(run.status) + "\n" + run.out + run.err;
+  t += "\n" + std::string(input) + "\nstatus " + std::to_string(run.status) + "\n" + run.out +
+       run.err;
   const std::string version = "ohmsift-cli " OHMSIFT_VERSION "\n";
-  if (const std::size_t at = t.find(version); at != t.npos) t.replace(at, version.size(), "ohmsift-cli VERSION\n");
+  if (const std::size_t at = t.find(version); at != t.npos)
+    t.replace(at, version.size(), "ohmsift-cli VERSION\n");
   return t;
 }
 
@@ -97,7 +100,8 @@ std::string Check(const std::vector<std::string>& args, std::string_view input, 
     return o.size() > 1 && o.front() == '{' && o.back() == '}';
   });
   if (inJson.status != status || inJson.err != err ||
-      (inJson.out != out && (!objectsOnly || long(objects.size()) != Count(out, " の結果\n") + refused)))
+      (inJson.out != out &&
+       (!objectsOnly || long(objects.size()) != Count(out, " の結果\n") + refused)))
     return "not the same in JSON: " + inJson.out.substr(0, 200);
   return {};
 }

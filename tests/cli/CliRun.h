@@ -24,7 +24,8 @@ std::pair<std::vector<std::string>, std::string> Decode(std::string_view bytes);
 
 // A run as a transcript records it: arguments, input, status and every byte printed, with the
 // version that --version names left out, so that a recorded digest outlives a release.
-std::string Transcript(const std::vector<std::string>& args, std::string_view input, const Run& run);
+std::string Transcript(const std::vector<std::string>& args, std::string_view input,
+                       const Run& run);
 
 // What differs from what any run must be, or nothing: every line ended; a usage error (status 2)
 // prints nothing and says what was wrong and where to look; otherwise every message is the

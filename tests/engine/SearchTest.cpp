@@ -92,9 +92,9 @@ std::vector<std::uint64_t> Bits(int count, const Pairs& at) {
 void ExpectSame(const Input& in) {
   const reference::Result r =
       in.stock ? reference::SearchStock(*in.only, in.target, in.count, in.tolerance, in.without)
-               : reference::Search(in.series, in.target, in.count, in.tolerance, in.without,
-                                   in.only ? std::optional<std::span<const double>>(*in.only)
-                                           : std::nullopt);
+               : reference::Search(
+                     in.series, in.target, in.count, in.tolerance, in.without,
+                     in.only ? std::optional<std::span<const double>>(*in.only) : std::nullopt);
   const auto want = Bits(r.count, [&](int k) {
     return std::array{r.reg1[k], r.reg2[k], r.value[k], r.error[k]};
   });
@@ -129,10 +129,10 @@ void ExpectSame(const Input& in) {
                         std::count(AnsReg2, AnsReg2 + kListedPairs, UseTable[i]);
       EXPECT_TRUE(used.Get(i) == line && held && (i == 0 || UseTable[i - 1] < UseTable[i]));
     }
-    EXPECT_EQ(Bits(OhmSift(in.count, in.target), [](int k) {
-                return std::array{AnsReg1[k], AnsReg2[k], AnsValue[k], AnsError[k]};
-              }),
-              want)
+    const auto slots = [](int k) {
+      return std::array{AnsReg1[k], AnsReg2[k], AnsValue[k], AnsError[k]};
+    };
+    EXPECT_EQ(Bits(OhmSift(in.count, in.target), slots), want)
         << "through the tables: target " << in.target << " count " << in.count;
   }
   const int raised = std::fetestexcept(kTraps);

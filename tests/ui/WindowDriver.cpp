@@ -25,7 +25,7 @@ void AnswerEveryBox() {
   QObject::connect(answering, &QTimer::timeout, [] {
     if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
       // A box belongs to the main window, or it is a stray window of its own.
-      boxes << box->windowTitle() + (box->parentWidget() ? "" : " (a window of its own)") << box->text();
+      boxes << box->windowTitle() + (box->parentWidget() ? "" : " (alone)") << box->text();
       QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
     }
   });

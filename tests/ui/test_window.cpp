@@ -52,7 +52,6 @@ struct TBrokenForm : TForm {
   TBrokenForm() : TForm(kBroken[n], kRaisePublished) {}
 };
 
-
 // A user's session with the window, each action checked against what the window must show then,
 // worked out from its documented behaviour: the caption names the last accepted value; a change of
 // the text to an acceptable value starts afresh without values not owned; a move carries the
@@ -126,8 +125,8 @@ class Session {
       problem = "no such action";
     }
     for (std::size_t i = 0; i < model_.size() && problem.empty(); ++i) {
-      if (Shown()[i] != model_[i])
-        problem = Shown()[i].join('|').toStdString() + " shown, " + model_[i].join('|').toStdString() + " due";
+      const QString shown = Shown()[i].join('|'), due = model_[i].join('|');
+      if (shown != due) problem = (shown + " shown, " + due + " due").toStdString();
     }
     return problem;
   }
@@ -185,7 +184,7 @@ class Session {
     }
     if (!selected.isEmpty() && !Selected(from).isEmpty()) return "lines still selected";
     const bool refilled = !selected.isEmpty() && to == form_->ListUse && !text.IsEmpty();
-    if (Selected(to) != (refilled ? QStringList() : selectedThere)) return "selection changed there";
+    if (Selected(to) != (refilled ? QStringList() : selectedThere)) return "selected there";
     return {};
   }
 
