@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include <unistd.h>
+
 #include "Version.h"
 #include "cli/Lines.h"
 #include "cli/Options.h"
@@ -73,6 +75,9 @@ constexpr const char kAccepted[] =
 constexpr const char kResistanceAccepted[] =
     "a wanted value is a resistance from 0.01 Ω to 1 GΩ, in digits or as on a schematic, such as "
     "4700, 4k7, 12.5k or 0R5";
+
+constexpr const char kLongLine[] = "a line holds at most 65536 bytes";
+static_assert(kLongestLine == 65536);
 
 // The search's values, and those it leaves out, as the options say.
 struct Values {
@@ -156,13 +161,7 @@ class Lister {
 
   // Lists one wanted text; false when it was refused. where names its origin in messages.
   bool List(std::string_view text, const std::string& where) {
-    const auto refuse = [&](const char* reason) {
-      std::fflush(out_);  // keep the messages in step with the output before them
-      std::fprintf(err_, "ohmsift-cli: %srefused %s: %s\n", where.c_str(), Quoted(text).c_str(),
-                   reason);
-      writer_->Refused(text, reason);
-      return false;
-    };
+    const auto refuse = [&](const char* reason) { return Refuse(text, where, reason); };
     if (tables_) {
       const std::optional<double> wanted = ReadResistance(text);
       if (!wanted || !(*wanted > 0)) return refuse(kResistanceAccepted);
@@ -187,6 +186,15 @@ class Lister {
     return true;
   }
 
+  // Names a wanted text that is refused, and why; false.
+  bool Refuse(std::string_view text, const std::string& where, const char* reason) {
+    writer_->Flush();  // keep the messages in step with the output before them
+    std::fprintf(err_, "ohmsift-cli: %srefused %s: %s\n", where.c_str(), Quoted(text).c_str(),
+                 reason);
+    writer_->Refused(text, reason);
+    return false;
+  }
+
   // Says how many values found no pair; the errno of a failed write, or 0.
   int Finish() {
     if (unpaired_ > 0 && tables_) {
@@ -195,7 +203,7 @@ class Lister {
       using engine::networks::Connect;
       const Connect connect = options_.connect.value_or(Connect::kAny);
       const double parts = options_.parts;
-      std::fflush(out_);
+      writer_->Flush();
       std::fprintf(
           err_,
           "ohmsift-cli: no network within %s %% for %ld of %ld wanted values; these "
@@ -205,14 +213,14 @@ class Lister {
           Ohms(networkValues_.nominal.back() * (connect == Connect::kParallel ? 1 : parts))
               .c_str());
     } else if (unpaired_ > 0) {
-      std::fflush(out_);
+      writer_->Flush();
       std::fprintf(err_, "ohmsift-cli: no pair within %s %% for %ld of %ld wanted values",
                    options_.tolerance.c_str(), unpaired_, accepted_);
       const double reach = values_.Reach();
       if (reach > 0) std::fprintf(err_, "; these pairs reach at most %s Ω", Ohms(reach).c_str());
       std::fputs("\n", err_);
     }
-    if (std::fflush(out_) != 0 && writer_->Failure() == 0) return errno != 0 ? errno : EIO;
+    writer_->Flush();
     return writer_->Failure() != 0 ? writer_->Failure() : (std::ferror(out_) ? EIO : 0);
   }
 
@@ -275,8 +283,10 @@ int Run(int argc, char** argv, std::FILE* in, std::FILE* out, std::FILE* err) {
                  engine::kMaxValues);
     return kUsageError;
   }
-  // A sweep writes hundreds of megabytes: in large blocks.
-  std::setvbuf(out, nullptr, _IOFBF, 1 << 17);
+  // A sweep writes hundreds of megabytes: in large blocks, but to a terminal line by line, so
+  // that a value typed there is answered at once.
+  const int outFd = fileno(out);
+  if (outFd < 0 || !isatty(outFd)) std::setvbuf(out, nullptr, _IOFBF, 1 << 17);
   const Values values(options);
   const NetworkValues networkValues(options, values);
   if (options.parts > 0 && networkValues.exact.empty()) {
@@ -297,9 +307,13 @@ int Run(int argc, char** argv, std::FILE* in, std::FILE* out, std::FILE* err) {
   bool allAccepted = true;
   int readFailure = 0;
   if (options.wanted.empty()) {
-    readFailure = ReadLines(in, [&](std::string_view line, long number, bool) {
+    readFailure = ReadLines(in, [&](std::string_view line, long number, bool cut) {
       const std::string_view text = Trimmed(line);
-      if (!text.empty() && !lister.List(text, "line " + std::to_string(number) + ": ")) {
+      const std::string where = "line " + std::to_string(number) + ": ";
+      if (cut) {
+        lister.Refuse(line, where, kLongLine);
+        allAccepted = false;
+      } else if (!text.empty() && !lister.List(text, where)) {
         allAccepted = false;
       }
       return true;

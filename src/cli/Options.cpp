@@ -60,7 +60,9 @@ bool ReadList(std::string_view option, std::string_view list, std::vector<ListVa
   const std::string file(list.substr(1));
   if (file.empty() || file == "-") {
     problem = name + " " + Quoted(list) +
-              ": a list is read from a file, and standard input holds the wanted values";
+              (file.empty() ? ": no file name after @"
+                            : ": a list is read from a file, and standard input holds the wanted "
+                              "values");
     return false;
   }
   std::FILE* in = std::fopen(file.c_str(), "rb");
@@ -84,18 +86,22 @@ bool ReadList(std::string_view option, std::string_view list, std::vector<ListVa
   return problem.empty();
 }
 
+// A number of digits and at most one point, split there.
+std::pair<std::string_view, std::string_view> AtPoint(std::string_view text) {
+  const std::size_t point = text.find('.');
+  return {text.substr(0, point), point == text.npos ? "" : text.substr(point + 1)};
+}
+
 // PERCENT: a decimal number (digits, at most one point) greater than 0 and at most 50.
 bool ReadTolerance(std::string_view text, Options& options, std::string&) {
-  const std::size_t point = text.find('.');
-  const std::string_view whole = text.substr(0, point);
-  const std::string_view fraction = point == text.npos ? "" : text.substr(point + 1);
+  const auto [whole, fraction] = AtPoint(text);
   if (whole.size() + fraction.size() == 0 || !std::all_of(whole.begin(), whole.end(), IsDigit) ||
       !std::all_of(fraction.begin(), fraction.end(), IsDigit)) {
     return false;
   }
-  // Above 50 by the exact decimal, not only by its nearest double.
-  const double p = Nearest(whole, fraction, 0);
-  const bool above = p > 50 || (p == 50 && fraction.find_first_not_of('0') != fraction.npos);
+  // Above 50 by the exact decimal, not by its nearest double (49.99999999999999999 is not).
+  const double units = Nearest(whole, "", 0);
+  const bool above = units > 50 || (units == 50 && fraction.find_first_not_of('0') != fraction.npos);
   if (!(Nearest(whole, fraction, -2) > 0) || above) return false;
   options.tolerance = std::string(text);
   return true;
@@ -225,15 +231,13 @@ bool InRange(const Options& options, double nominal) {
 }
 
 double ToleranceFraction(const Options& options) {
-  const std::size_t point = options.tolerance.find('.');
-  const std::string_view text = options.tolerance;
-  return Nearest(text.substr(0, point), point == text.npos ? "" : text.substr(point + 1), -2);
+  const auto [whole, fraction] = AtPoint(options.tolerance);
+  return Nearest(whole, fraction, -2);
 }
 
 double TolerancePercent(const Options& options) {
-  const std::size_t point = options.tolerance.find('.');
-  const std::string_view text = options.tolerance;
-  return Nearest(text.substr(0, point), point == text.npos ? "" : text.substr(point + 1), 0);
+  const auto [whole, fraction] = AtPoint(options.tolerance);
+  return Nearest(whole, fraction, 0);
 }
 
 std::optional<double> ReadResistance(std::string_view text) {

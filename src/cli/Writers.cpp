@@ -13,13 +13,10 @@
 namespace cli {
 namespace {
 
-// (value - wanted) / wanted x 100: the listing's percent with the sign of the deviation.
-double Deviation(const engine::Pair& pair) {
-  return -engine::arith::Product(pair.error, 100.0);
-}
-
-double Deviation(const engine::networks::Network& network) {
-  return -engine::arith::Product(network.error, 100.0);
+// (value - wanted) / wanted x 100 of a pair's or network's error: the listing's percent with the
+// sign of the deviation.
+double Deviation(double error) {
+  return -engine::arith::Product(error, 100.0);
 }
 
 // A network as it is written, 4k7 + (10k || 22k), or as a JSON tree of its values,
@@ -60,7 +57,7 @@ class TextWriter final : public Writer {
  public:
   TextWriter(const Setup& setup, std::FILE* out)
       : Writer(out), networkValues_(setup.networkValues) {
-    if (!setup.options.without) return;
+    if (!setup.options.without || setup.options.parts > 0) return;  // networks list none
     notOwned_ = std::string("\n") + engine::texts::kNotOwned + "\n";
     char line[engine::kValueLineBuffer];
     std::int32_t last = 0;
@@ -98,7 +95,7 @@ class TextWriter final : public Writer {
         std::string(text) + engine::texts::kResultsFor + "\n" + kNetworkHeading + "\n";
     for (const engine::networks::Network& network : found) {
       char numbers[128];
-      std::snprintf(numbers, sizeof numbers, "%+10.6f  %14.*f  %d  ", Deviation(network) + 0.0,
+      std::snprintf(numbers, sizeof numbers, "%+10.6f  %14.*f  %d  ", Deviation(network.error) + 0.0,
                     decimals, network.value, int(network.parts));
       block.append(numbers).append(NetworkText(network, networkValues_, false)).append("\n");
     }
@@ -130,7 +127,7 @@ class CsvWriter final : public Writer {
       const engine::Pair& pair = found.pairs[listing.order[k]];
       rows += Ohms(wanted) + "," + Ohms(nominal[std::size_t(pair.first)]) + "," +
               Ohms(nominal[std::size_t(pair.second)]) + "," + Number(pair.value) + "," +
-              Number(Deviation(pair)) + ",\n";
+              Number(Deviation(pair.error)) + ",\n";
     }
     Put(found.count > 0 ? rows : Ohms(wanted) + ",,,,,\n");
   }
@@ -142,7 +139,7 @@ class CsvWriter final : public Writer {
     for (const engine::networks::Network& network : found) {
       rows += Ohms(wanted) + "," + NetworkText(network, setup_.networkValues, false) + "," +
               std::to_string(network.parts) + "," + Number(network.value) + "," +
-              Number(Deviation(network)) + ",\n";
+              Number(Deviation(network.error)) + ",\n";
     }
     Put(found.empty() ? Ohms(wanted) + ",,,,,\n" : rows);
   }
@@ -192,7 +189,7 @@ class JsonWriter final : public Writer {
       object += (k ? ",{\"r1\":" : "{\"r1\":") + Ohms(nominal[std::size_t(pair.first)]) +
                 ",\"r2\":" + Ohms(nominal[std::size_t(pair.second)]) +
                 ",\"value\":" + Number(pair.value) +
-                ",\"deviation_percent\":" + Number(Deviation(pair)) + "}";
+                ",\"deviation_percent\":" + Number(Deviation(pair.error)) + "}";
     }
     std::vector<double> needed;
     for (int i = 0; i < listing.usedCount; ++i)
@@ -209,7 +206,7 @@ class JsonWriter final : public Writer {
       object += (k ? ",{\"text\":" : "{\"text\":") + String(NetworkText(network, values, false)) +
                 ",\"parts\":" + std::to_string(network.parts) +
                 ",\"value\":" + Number(network.value) +
-                ",\"deviation_percent\":" + Number(Deviation(network)) +
+                ",\"deviation_percent\":" + Number(Deviation(network.error)) +
                 ",\"tree\":" + NetworkText(network, values, true) + "}";
     }
     Put(object + "]" + lists_ + "}\n");
@@ -247,6 +244,10 @@ void Writer::Put(std::string_view block) {
   if (std::fwrite(block.data(), 1, block.size(), out_) != block.size() && failure_ == 0) {
     failure_ = errno != 0 ? errno : EIO;
   }
+}
+
+void Writer::Flush() {
+  if (std::fflush(out_) != 0 && failure_ == 0) failure_ = errno != 0 ? errno : EIO;
 }
 
 std::unique_ptr<Writer> MakeWriter(const Setup& setup, std::FILE* out) {

@@ -41,6 +41,8 @@ class Writer {
   // A wanted value's networks, best first, as the network search found them.
   virtual void Networks(std::string_view text, double wanted,
                         std::span<const engine::networks::Network> found) = 0;
+  // Writes out what is buffered, as before a message; a failure is kept as a write's is.
+  void Flush();
   // The errno of the first write that failed, or 0.
   int Failure() const { return failure_; }
 

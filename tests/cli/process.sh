@@ -1,6 +1,7 @@
 #!/bin/sh
 # ohmsift-cli as a process, as scripts run it: its exit statuses, what goes to standard error, and
-# failures to read or write reported with the system's reason rather than passing for success.
+# failures to read or write reported with the system's reason rather than passing for success,
+# and a value typed at a terminal answered as it is typed.
 # Usage: process.sh [launcher...] ohmsift-cli
 set -u
 failed=0
@@ -26,5 +27,12 @@ check 2 "cannot read standard input: Is a directory" / /dev/null "$@"
 check 2 "cannot read standard input: Bad file descriptor" closed /dev/null "$@"
 check 3 "the output could not be written: No space left on device" /dev/null /dev/full "$@" 4700
 check 3 "could not be written: No space" /dev/null /dev/full "$@" --help
-check 3 "could not be written" /dev/null /dev/full "$@" --format=json 4700
+check 3 "could not be written: No space" /dev/null /dev/full "$@" 4700 abc
+# At a terminal a typed value is answered at once, not when the input ends.
+command=exec typed=$(mktemp) answered=$(mktemp)
+for a; do command="$command '$a'"; done
+{ echo 4700; for _ in $(seq 200); do grep -q "の結果" "$typed" && echo yes >"$answered" && break; sleep 0.05; done; } |
+  timeout 30 script -qfec "$command" /dev/null >"$typed"
+grep -q yes "$answered" || { echo "at a terminal, not answered before the input ended" >&2; failed=1; }
+rm -f "$typed" "$answered"
 exit $failed
