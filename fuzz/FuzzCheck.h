@@ -5,22 +5,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <string_view>
 
 namespace fuzz {
 
 inline const char* currentInput = "(the fuzzer's)";  // the file being replayed
-
-// A text with its unprintable bytes escaped, for failure messages.
-inline std::string Printable(std::string_view text) {
-  std::string shown = "\"";
-  for (const char c : text) {
-    char escaped[8];
-    std::snprintf(escaped, sizeof escaped, c >= 0x20 && c < 0x7F ? "%c" : "\\x%02x", c & 0xFF);
-    shown += escaped;
-  }
-  return shown + "\"";
-}
 
 }  // namespace fuzz
 

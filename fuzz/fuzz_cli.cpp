@@ -9,6 +9,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto [args, input] = clirun::Decode({reinterpret_cast<const char*>(data), size});
   const clirun::Run run = clirun::RunInMemory(args, input);
   const std::string problem = clirun::Check(args, input, run);
-  FUZZ_CHECK(problem.empty(), problem + "; " + fuzz::Printable(run.err));
+  FUZZ_CHECK(problem.empty(), problem + "; " + run.err);
   return 0;
 }
