@@ -76,9 +76,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Where the C library has no code page 932 (a cross build's), the Japanese is '?'s.
     static const bool cp932 = Utf8ToCp932("値").View() == "\x92l";
     const std::string due = Message(text), got(error.Message.View());
-    FUZZ_CHECK(!expected && (cp932 ? got == due : got.substr(0, got.rfind("' ")) ==
-                                                      due.substr(0, due.rfind("' "))),
-               "refused with " + got);
+    FUZZ_CHECK(
+        !expected &&
+            (cp932 ? got == due : got.substr(0, got.rfind("' ")) == due.substr(0, due.rfind("' "))),
+        "refused with " + got);
   }
   return 0;
 }

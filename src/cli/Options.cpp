@@ -101,7 +101,8 @@ bool ReadTolerance(std::string_view text, Options& options, std::string&) {
   }
   // Above 50 by the exact decimal, not by its nearest double (49.99999999999999999 is not).
   const double units = Nearest(whole, "", 0);
-  const bool above = units > 50 || (units == 50 && fraction.find_first_not_of('0') != fraction.npos);
+  const bool above =
+      units > 50 || (units == 50 && fraction.find_first_not_of('0') != fraction.npos);
   if (!(Nearest(whole, fraction, -2) > 0) || above) return false;
   options.tolerance = std::string(text);
   return true;

@@ -95,8 +95,8 @@ class TextWriter final : public Writer {
         std::string(text) + engine::texts::kResultsFor + "\n" + kNetworkHeading + "\n";
     for (const engine::networks::Network& network : found) {
       char numbers[128];
-      std::snprintf(numbers, sizeof numbers, "%+10.6f  %14.*f  %d  ", Deviation(network.error) + 0.0,
-                    decimals, network.value, int(network.parts));
+      std::snprintf(numbers, sizeof numbers, "%+10.6f  %14.*f  %d  ",
+                    Deviation(network.error) + 0.0, decimals, network.value, int(network.parts));
       block.append(numbers).append(NetworkText(network, networkValues_, false)).append("\n");
     }
     Put(block.append("\n"));
