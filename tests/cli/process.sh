@@ -28,11 +28,13 @@ check 2 "cannot read standard input: Bad file descriptor" closed /dev/null "$@"
 check 3 "the output could not be written: No space left on device" /dev/null /dev/full "$@" 4700
 check 3 "could not be written: No space" /dev/null /dev/full "$@" --help
 check 3 "could not be written: No space" /dev/null /dev/full "$@" 4700 abc
+values=$(mktemp) && seq 101 999 >"$values"  # more than the output's buffer holds
+check 3 "could not be written: No space" "$values" /dev/full "$@"
 # At a terminal a typed value is answered at once, not when the input ends.
 command=exec typed=$(mktemp) answered=$(mktemp)
 for a; do command="$command '$a'"; done
 { echo 4700; for _ in $(seq 200); do grep -q "の結果" "$typed" && echo yes >"$answered" && break; sleep 0.05; done; } |
   timeout 30 script -qfec "$command" /dev/null >"$typed"
 grep -q yes "$answered" || { echo "at a terminal, not answered before the input ended" >&2; failed=1; }
-rm -f "$typed" "$answered"
+rm -f "$values" "$typed" "$answered"
 exit $failed
