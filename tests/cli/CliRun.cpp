@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "Version.h"
 #include "cli/Cli.h"
 
 namespace clirun {
@@ -63,7 +64,7 @@ std::string Transcript(const std::vector<std::string>& args, std::string_view in
   for (const std::string& a : args) t += a + '\0';
   t += "\n" + std::string(input) + "\nstatus " + std::to_string(run.status) + "\n" + run.out +
        run.err;
-  const std::string version = "ohmsift-cli " OHMSIFT_VERSION "\n";
+  const std::string version = std::string("ohmsift-cli ") + kVersion + "\n";
   if (const std::size_t at = t.find(version); at != t.npos)
     t.replace(at, version.size(), "ohmsift-cli VERSION\n");
   return t;
