@@ -161,10 +161,9 @@ class Lister {
 
   // Lists one wanted text; false when it was refused. where names its origin in messages.
   bool List(std::string_view text, const std::string& where) {
-    const auto refuse = [&](const char* reason) { return Refuse(text, where, reason); };
     if (tables_) {
       const std::optional<double> wanted = ReadResistance(text);
-      if (!wanted || !(*wanted > 0)) return refuse(kResistanceAccepted);
+      if (!wanted || !(*wanted > 0)) return Refuse(text, where, kResistanceAccepted);
       const std::span<engine::networks::Network> kept =
           std::span(networks_).first(std::size_t(options_.count));
       const int found = engine::networks::Search(
@@ -176,7 +175,7 @@ class Lister {
       return true;
     }
     const std::optional<double> wanted = engine::WantedValue(text);
-    if (!wanted) return refuse(kAccepted);
+    if (!wanted) return Refuse(text, where, kAccepted);
     const engine::SearchResult found = engine::Search(values_.sequences, values_.excluded, *wanted,
                                                       options_.count, tolerance_);
     const engine::Listing listing = engine::List(values_.sequences, values_.columns, found, true);
