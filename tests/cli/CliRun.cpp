@@ -26,6 +26,56 @@ long Count(std::string_view text, std::string_view what) {
   return n;
 }
 
+// A line as a transcript shows it: valid UTF-8 as it is, every other byte, control character,
+// byte-order mark and backslash escaped, and a run of more than 16 of one byte as \{count*byte}.
+std::string Shown(std::string_view text) {
+  std::string shown;
+  for (std::size_t i = 0; i < text.size();) {
+    std::size_t length = 1;
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if (byte >= 0xC2 && byte <= 0xF4) {  // a UTF-8 character whole, or the byte alone
+      length = byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
+      const std::string_view c = text.substr(i, length);
+      if (c.size() < length || c == "\xEF\xBB\xBF" ||
+          std::any_of(c.begin() + 1, c.end(),
+                      [](char b) { return (static_cast<unsigned char>(b) & 0xC0) != 0x80; }))
+        length = 1;
+    }
+    char one[8];
+    if (length > 1) {
+      shown.append(text.substr(i, length));
+    } else if (byte == '\\') {
+      shown += "\\\\";
+    } else if (byte < 0x20 || byte >= 0x7F) {
+      std::snprintf(one, sizeof one, "\\x%02x", byte);
+      shown += one;
+    } else {
+      std::size_t run = 1;
+      while (i + run < text.size() && text[i + run] == text[i]) ++run;
+      if (run > 16) {
+        shown += "\\{" + std::to_string(run) + "*" + text[i] + "}";
+        length = run;
+      } else {
+        shown += text[i];
+      }
+    }
+    i += length;
+  }
+  return shown;
+}
+
+// Each line of text behind prefix; a last line without its newline marked so.
+std::string Lines(std::string_view prefix, std::string_view text) {
+  std::string lines;
+  for (std::size_t start = 0; start < text.size();) {
+    const std::size_t newline = std::min(text.find('\n', start), text.size());
+    lines.append(prefix).append(Shown(text.substr(start, newline - start))).append("\n");
+    if (newline == text.size()) lines += "\\ no newline at the end\n";
+    start = newline + 1;
+  }
+  return lines;
+}
+
 }  // namespace
 
 Run RunInMemory(const std::vector<std::string>& args, std::string_view input) {
@@ -58,14 +108,17 @@ std::pair<std::vector<std::string>, std::string> Decode(std::string_view bytes) 
   return {args, std::string(bytes)};
 }
 
-std::string Transcript(const std::vector<std::string>& args, std::string_view input,
-                       const Run& run) {
-  std::string t;
-  for (const std::string& a : args) t += a + '\0';
-  t += "\n" + std::string(input) + "\nstatus " + std::to_string(run.status) + "\n" + run.out +
-       run.err;
+std::string Transcript(const std::vector<std::string>& args, std::string_view input, const Run& run,
+                       std::string_view label) {
+  std::string t = "=== " + std::string(label) + (label.empty() ? "" : ": ") + "ohmsift-cli";
+  for (const std::string& a : args) {
+    const bool plain = !a.empty() && a.find_first_of(" '\"\\$`*?;&|<>()#~") == a.npos;
+    t += " " + (plain ? Shown(a) : "'" + Shown(a) + "'");
+  }
+  t += "\n" + Lines("< ", input) + "--- status " + std::to_string(run.status) + "\n" +
+       Lines("| ", run.out) + Lines("! ", run.err);
   const std::string version = std::string("ohmsift-cli ") + kVersion + "\n";
-  if (const std::size_t at = t.find(version); at != t.npos)
+  for (std::size_t at; (at = t.find(version)) != t.npos;)
     t.replace(at, version.size(), "ohmsift-cli VERSION\n");
   return t;
 }

@@ -22,10 +22,12 @@ Run RunInMemory(const std::vector<std::string>& args, std::string_view input);
 // NUL-terminated arguments follow, and every remaining byte is standard input.
 std::pair<std::vector<std::string>, std::string> Decode(std::string_view bytes);
 
-// A run as a transcript records it: arguments, input, status and every byte printed, with the
-// version that --version names left out, so that a recorded digest outlives a release.
-std::string Transcript(const std::vector<std::string>& args, std::string_view input,
-                       const Run& run);
+// A run as a transcript records it, a line for each line: a heading with the label and the
+// arguments, then the input ("< "), the status, standard output ("| ") and standard error ("! "),
+// every byte shown and the version that --version names left out, so that a recorded transcript
+// outlives a release.
+std::string Transcript(const std::vector<std::string>& args, std::string_view input, const Run& run,
+                       std::string_view label = {});
 
 // What differs from what any run must be, or nothing: every line ended; a usage error (status 2)
 // prints nothing and says what was wrong and where to look; otherwise every message is the
