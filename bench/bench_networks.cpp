@@ -48,7 +48,7 @@ void BM_NetworkSearch(benchmark::State& state) {
   const bool whole = state.range(2) != 0;
   state.SetLabel(std::string(series.name) + ", " + std::to_string(parts) + " parts, " +
                  (whole ? "whole targets" : "targets off whole numbers"));
-  const networks::Tables tables(Values(series), parts);
+  const networks::Tables tables(Values(series), parts, 100);
   const std::vector<double> targets = Spread(whole);
   std::vector<double> seconds(targets.size(), 0.0);
   networks::Network out[15];
@@ -71,7 +71,7 @@ void BM_NetworkSearch(benchmark::State& state) {
 void BM_NetworkTables(benchmark::State& state) {
   const std::vector<double> values = Values(kSeries[6]);
   for (auto _ : state) {
-    const networks::Tables tables(values, 4);
+    const networks::Tables tables(values, 4, 100);
     benchmark::DoNotOptimize(tables.values().data());
   }
   rusage usage{};

@@ -69,8 +69,14 @@ void PairTable::Index() {
   for (std::size_t r = first.size() - 1; r-- > 0;) first[r] = std::min(first[r], first[r + 1]);
 }
 
+// Whether a network whose smallest value is low and largest high spreads beyond the ratio.
+inline bool Spreads(double low, double high, double spread) {
+  return high > arith::Product(spread, low);
+}
+
+// The pairs of values no farther apart than the spread.
 template <class Fold>
-PairTable BuildPairs(const std::vector<double>& v, Fold fold) {
+PairTable BuildPairs(const std::vector<double>& v, Fold fold, double spread) {
   struct Entry {
     double value;
     std::uint32_t members;
@@ -79,7 +85,7 @@ PairTable BuildPairs(const std::vector<double>& v, Fold fold) {
   std::vector<Entry> entries;
   entries.reserve(n * (n + 1) / 2);
   for (std::size_t i = 0; i < n; ++i) {
-    for (std::size_t j = i; j < n; ++j)
+    for (std::size_t j = i; j < n && !Spreads(v[i], v[j], spread); ++j)
       entries.push_back({fold(v[i], v[j]), static_cast<std::uint32_t>(i << 16 | j)});
   }
   std::sort(entries.begin(), entries.end(), [](const Entry& x, const Entry& y) {
@@ -101,13 +107,16 @@ PairTable BuildPairs(const std::vector<double>& v, Fold fold) {
 struct Tables::Data {
   std::vector<double> values;
   int parts = 1;
+  double spread = kInfinity;
   PairTable series, parallel;
 };
 
-Tables::Tables(std::vector<double> values, int parts) : data_(std::make_unique<Data>()) {
+Tables::Tables(std::vector<double> values, int parts, double spread)
+    : data_(std::make_unique<Data>()) {
   if (parts < 1 || parts > kMaxParts)
     throw std::invalid_argument("a network has from 1 to " + std::to_string(kMaxParts) +
                                 " resistors, not " + std::to_string(parts));
+  if (!(spread >= 1)) throw std::invalid_argument("a network's spread is a ratio of at least 1");
   for (const double value : values) {
     if (!(std::isfinite(value) && value > 0)) {
       char text[32];
@@ -123,9 +132,10 @@ Tables::Tables(std::vector<double> values, int parts) : data_(std::make_unique<D
                                 std::to_string(kMaxValues) + " a search takes");
   data_->values = std::move(values);
   data_->parts = parts;
+  data_->spread = spread;
   if (parts >= 2) {
-    data_->series = BuildPairs(data_->values, arith::Sum);
-    data_->parallel = BuildPairs(data_->values, arith::Parallel);
+    data_->series = BuildPairs(data_->values, arith::Sum, spread);
+    data_->parallel = BuildPairs(data_->values, arith::Parallel, spread);
   }
 }
 
@@ -137,6 +147,10 @@ std::span<const double> Tables::values() const {
 
 int Tables::parts() const {
   return data_->parts;
+}
+
+double Tables::spread() const {
+  return data_->spread;
 }
 
 namespace {
@@ -250,14 +264,26 @@ struct Kept {
   double size;  // |error|
 };
 
+// How many different values a network uses.
+inline int Distinct(const Network& network) {
+  int distinct = 0;
+  for (int k = 0; k < network.parts; ++k) {
+    bool seen = false;
+    for (int j = 0; j < k; ++j) seen = seen || network.member[j] == network.member[k];
+    distinct += !seen;
+  }
+  return distinct;
+}
+
 class Searcher {
  public:
   Searcher(const std::vector<double>& values, const PairTable& series, const PairTable& parallel,
-           double target, double lower, double upper, int capacity)
+           double spread, double target, double lower, double upper, int capacity)
       : v_(values.data()),
         n_(static_cast<int>(values.size())),
         s_(series),
         p_(parallel),
+        spread_(spread),
         target_(target),
         lower_(lower),
         upper_(upper),
@@ -268,10 +294,12 @@ class Searcher {
   void Run(int parts, Connect connect) {
     for (int shape = 0; shape < kShapes; ++shape) {
       if (PartsOf(shape) > parts) continue;
-      // Shapes run in the ranking's order, so once the worst kept network has no error, no network
-      // of a later shape can take its place.
+      // Shapes run in order of their resistors, so once the worst kept network has no error, no
+      // network of a later shape with more resistors can take its place, nor one with as many
+      // when the worst uses a single value.
       if (count_ == capacity_ && kept_[count_ - 1].size == 0 &&
-          static_cast<int>(kept_[count_ - 1].network.shape) < shape)
+          (PartsOf(shape) > kept_[count_ - 1].network.parts ||
+           Distinct(kept_[count_ - 1].network) == 1))
         break;
       const char* form = kForms[shape];
       const bool series = std::strchr(form, '+') != nullptr;
@@ -311,6 +339,7 @@ class Searcher {
     const Network& a = x.network;
     const Network& b = y.network;
     if (a.parts != b.parts) return a.parts < b.parts;
+    if (const int da = Distinct(a), db = Distinct(b); da != db) return da < db;
     if (a.shape != b.shape) return a.shape < b.shape;
     for (int k = 0; k < a.parts; ++k) {
       if (a.member[a.order[k]] != b.member[b.order[k]])
@@ -373,10 +402,15 @@ class Searcher {
     }
   }
 
-  // A network found with its exact folded value: kept if it lies in the band and ranks among the
-  // best so far.
+  // A network found with its exact folded value: kept if it lies in the band, spreads no wider
+  // than allowed and ranks among the best so far.
   void Offer(Shape shape, int parts, double value, int a, int b = 0, int c = 0, int d = 0) {
     if (!(value >= lower_ && value <= upper_) || value == lost_[0] || value == lost_[1]) return;
+    if (parts > 2) {  // the tables hold only the pairs within the spread
+      const int members[] = {a, b, c, d};
+      const auto [low, high] = std::minmax_element(members, members + parts);
+      if (Spreads(v_[*low], v_[*high], spread_)) return;
+    }
     const double error = arith::RelativeError(target_, value);
     Kept item{{value,
                error,
@@ -388,8 +422,8 @@ class Searcher {
     if (count_ == capacity_) {
       const Kept& worst = kept_[count_ - 1];
       // A value that loses to the worst whatever its members loses for good: the worst only gets
-      // better, and later networks have the same shape or a later one.
-      if (item.size > worst.size || (item.size == worst.size && worst.network.shape < shape)) {
+      // better, and later networks have as many resistors or more.
+      if (item.size > worst.size || (item.size == worst.size && worst.network.parts < parts)) {
         lost_[lostNext_ ^= 1] = value;
         return;
       }
@@ -415,6 +449,7 @@ class Searcher {
   int n_;
   const PairTable& s_;
   const PairTable& p_;
+  double spread_;
   double target_, lower_, upper_;
   int capacity_;
   double lo_ = 0, hi_ = 0;  // the window, kept by Narrow
@@ -623,7 +658,8 @@ int Search(const Tables& tables, double target, double tolerance, Connect connec
   const double lower = arith::Scaled(-tolerance, target);
   const double upper = arith::Scaled(tolerance, target);
   const Tables::Data& data = *tables.data_;
-  Searcher searcher(data.values, data.series, data.parallel, target, lower, upper, capacity);
+  Searcher searcher(data.values, data.series, data.parallel, data.spread, target, lower, upper,
+                    capacity);
   searcher.Run(tables.parts(), connect);
   return searcher.Write(out);
 }

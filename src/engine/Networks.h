@@ -4,13 +4,16 @@
 // A network's value is folded as the pair search forms a pair's: a group's members are taken in
 // ascending order of value, series v = v1 + v2, then v + v3 ...; parallel v = v1 v2 / (v1 + v2),
 // then v v3 / (v + v3) ...; each step under the engine's arithmetic (engine/Arithmetic.h).
-// Networks are ranked by the magnitude of their error, then by fewer resistors, then by shape in
-// the order of Shape below, then by their members' values in the order they are written (see
-// Term), then, where even those agree (a + (b || c) and (a || b) + c both written 1, 2, 3), by
-// their members' values in the order of the shape's letters.
+// Networks are ranked by the magnitude of their error, then by fewer resistors, then by fewer
+// different values (10k || 10k || 10k before three values), then by shape in the order of Shape
+// below, then by their members' values in the order they are written (see Term), then, where even
+// those agree (a + (b || c) and (a || b) + c both written 1, 2, 3), by their members' values in
+// the order of the shape's letters. A network whose largest value exceeds the tables' spread
+// times its smallest is none of them.
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <span>
 #include <vector>
@@ -30,23 +33,23 @@ enum class Connect : std::uint8_t { kAny, kSeries, kParallel };
 // Term). Where a group is written before a value, or an inner group before a value, Network's
 // order says so.
 enum class Shape : std::uint8_t {
-  kSingle,                   // a
-  kSeries2,                  // a + b
-  kParallel2,                // a || b
-  kSeries3,                  // a + b + c
-  kParallel3,                // a || b || c
-  kSeriesWithParallel,       // a + (b || c), or (b || c) + a when that is smaller
-  kParallelWithSeries,       // a || (b + c), likewise
-  kSeries4,                  // a + b + c + d
-  kParallel4,                // a || b || c || d
-  kParallelOfSeriesPairs,    // (a + b) || (c + d)
-  kSeriesOfParallelPairs,    // (a || b) + (c || d)
-  kSeriesWithParallel3,      // a + (b || c || d)
-  kParallelWithSeries3,      // a || (b + c + d)
-  kSeries2WithParallel,      // a + b + (c || d)
-  kParallel2WithSeries,      // a || b || (c + d)
-  kSeriesParallelSeries,     // a + (b || (c + d))
-  kParallelSeriesParallel,   // a || (b + (c || d))
+  kSingle,                  // a
+  kSeries2,                 // a + b
+  kParallel2,               // a || b
+  kSeries3,                 // a + b + c
+  kParallel3,               // a || b || c
+  kSeriesWithParallel,      // a + (b || c), or (b || c) + a when that is smaller
+  kParallelWithSeries,      // a || (b + c), likewise
+  kSeries4,                 // a + b + c + d
+  kParallel4,               // a || b || c || d
+  kParallelOfSeriesPairs,   // (a + b) || (c + d)
+  kSeriesOfParallelPairs,   // (a || b) + (c || d)
+  kSeriesWithParallel3,     // a + (b || c || d)
+  kParallelWithSeries3,     // a || (b + c + d)
+  kSeries2WithParallel,     // a + b + (c || d)
+  kParallel2WithSeries,     // a || b || (c + d)
+  kSeriesParallelSeries,    // a + (b || (c + d))
+  kParallelSeriesParallel,  // a || (b + (c || d))
 };
 
 struct Network {
@@ -54,7 +57,7 @@ struct Network {
   double error = 0;  // signed: (target - value) / target, positive below the target
   Shape shape = Shape::kSingle;
   std::uint8_t parts = 1;
-  std::uint16_t member[kMaxParts] = {};  // indexes into the values, by the shape's letters
+  std::uint16_t member[kMaxParts] = {};          // indexes into the values, by the shape's letters
   std::uint8_t order[kMaxParts] = {0, 1, 2, 3};  // the letters in the order written, as Search sets
 };
 
@@ -74,13 +77,16 @@ Term Written(const Network& network);
 // networks built from them once; a search reads them and allocates nothing that grows with them.
 class Tables {
  public:
-  // The values are sorted and each kept once. Throws std::invalid_argument for a value not
-  // finite and above 0, more than kMaxValues (engine/Search.h) values, or parts outside 1 to
-  // kMaxParts.
-  Tables(std::vector<double> values, int parts);
+  // The values are sorted and each kept once; networks whose largest value exceeds spread x the
+  // smallest (Product, engine/Arithmetic.h) are left out. Throws std::invalid_argument for a
+  // value not finite and above 0, more than kMaxValues (engine/Search.h) values, parts outside 1
+  // to kMaxParts, or a spread below 1 or NaN.
+  Tables(std::vector<double> values, int parts,
+         double spread = std::numeric_limits<double>::infinity());
   ~Tables();
   std::span<const double> values() const;
   int parts() const;
+  double spread() const;
 
  private:
   struct Data;

@@ -5,24 +5,22 @@
 
 #include "engine/Arithmetic.h"
 #include "engine/Search.h"
+#include "engine/Series.h"
 #include "engine/WholeOhm.h"
 
 namespace engine {
 
 Sequences::Sequences(std::span<const double> mantissas) {
   mantissas = mantissas.first(std::min<std::size_t>(mantissas.size(), kMaxValues / kDecades));
-  double decade = 1.0, power = 1.0;
+  double decade = 1.0;
   for (int d = 0; d < kDecades; ++d) {
     for (const double mantissa : mantissas) {
       const double value = arith::Product(mantissa, decade);
       if (value == 0.0) break;
-      // Series mantissas have two decimals: their hundredths times the decade, exactly.
-      const double hundredths = std::round(mantissa * 100);
-      Add(value, d >= 2 ? hundredths * (power / 100) : hundredths / (d == 0 ? 100 : 10));
+      Add(value, SeriesValue(mantissa, d));
     }
     if (decade < 1000000.0) secondResistorValues = static_cast<int>(values.size());
     decade = arith::Product(decade, 10.0);
-    power *= 10;
   }
   firstResistorValues = static_cast<int>(values.size());
   Finish();

@@ -3,8 +3,10 @@
 // those exact doubles enter every figure.
 #pragma once
 
+#include <cmath>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace engine {
 
@@ -62,5 +64,31 @@ constexpr const Series* FindSeries(std::string_view name) {
 
 // The series the window searches, and the command line unless told otherwise.
 inline constexpr const Series& kDefaultSeries = *FindSeries("E24");
+
+// The double nearest mantissa x 10^exponent, as its decimal is written (220, not
+// 220.00000000000003): the mantissa's hundredths, an exact integer, times or divided by an exact
+// power of ten, one correctly rounded operation. For exponents from -20 to 22.
+inline double SeriesValue(double mantissa, int exponent) {
+  constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  const double hundredths = std::round(mantissa * 100);
+  return exponent >= 2 ? hundredths * kPowers[exponent - 2] : hundredths / kPowers[2 - exponent];
+}
+
+// The lowest and highest decade of the values networks are built from: 0.1 ohm to 10 megohms.
+inline constexpr int kLowestDecade = -1;
+inline constexpr int kHighestDecade = 7;
+
+// Every value of a series from its first mantissa x 10^kLowestDecade to 10^kHighestDecade, which
+// closes the last decade, each as its decimal is written; ascending.
+inline std::vector<double> SeriesValues(std::span<const double> mantissas) {
+  std::vector<double> values;
+  for (int exponent = kLowestDecade; exponent < kHighestDecade; ++exponent) {
+    for (const double mantissa : mantissas) values.push_back(SeriesValue(mantissa, exponent));
+  }
+  values.push_back(SeriesValue(1.0, kHighestDecade));
+  return values;
+}
 
 }  // namespace engine

@@ -1,6 +1,7 @@
 // The network search held bit for bit, in order, to the step-by-step one: whole series and one
-// decade with up to four resistors, random stock lists, bands, counts and connections, and targets
-// where networks tie: a value itself, a band of no width, a band's limit exactly on a network.
+// decade with up to four resistors, random stock lists, spreads, bands, counts and connections, and
+// targets where networks tie: a value itself, a band of no width, a band's limit exactly on a
+// network.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -17,10 +18,13 @@ using namespace engine::networks;
 
 namespace {
 
-// A series over the decades from..to, or with no mantissas a random stock list.
-struct Row { std::span<const double> mantissas; double from, to; int parts; } const kRows[] = {
-    {kE3, 1, 1e6, 4}, {kE6, 1, 1e6, 4}, {kE12, 1, 1e6, 4}, {kE24, 1, 1e6, 3}, {kE96, 1e3, 1e3, 4},
-    {{}, 1, 0, 1}, {{}, 1, 0, 2}, {{}, 1, 0, 3}, {{}, 1, 0, 4}, {{}, 1, 0, 4}};
+// A series over the decades from..to, or with no mantissas a random stock list; the spread its
+// networks may have (the command line's default, none, and narrow ones that cut most networks).
+constexpr double kAny = HUGE_VAL;
+struct Row { std::span<const double> mantissas; double from, to; int parts; double spread; } const kRows[] = {
+    {kE3, 0.1, 1e6, 4, 100}, {kE6, 0.1, 1e6, 4, kAny}, {kE12, 0.1, 1e6, 4, 100}, {kE24, 0.1, 1e6, 3, 100},
+    {kE24, 1, 1e6, 3, kAny}, {kE96, 1e3, 1e3, 4, 1.5}, {{}, 1, 0, 1, 100}, {{}, 1, 0, 2, 3},
+    {{}, 1, 0, 3, kAny}, {{}, 1, 0, 4, 10}, {{}, 1, 0, 4, kAny}};
 
 // A line of its figures' bits, shape and members as written: by the letters' order, or by the
 // leaves of Written's terms.
@@ -47,7 +51,8 @@ TEST_P(NetworkTest, MatchesTheStepByStepSearch) {
   std::vector<double> values(row.mantissas.empty() ? 2 + random() % 50 : 0);
   for (std::size_t k = 0; k < values.size(); ++k)
     values[k] = !k ? 1 : random() % 3 ? values[k - 1] + double(1 + random() % 40) : 2 * values[k - 1];
-  for (double decade = row.from; decade <= row.to; decade *= 10)
+  if (row.from < 1) values = SeriesValues(row.mantissas);  // the command line's: 0.1 ohm to 10 megohms
+  for (double decade = row.from; decade <= row.to && row.from >= 1; decade *= 10)
     for (const double m : row.mantissas) values.push_back(arith::Product(m, decade));
   if (const char* thin = std::getenv("OHMSIFT_TEST_THIN"); thin && row.parts == 4 && values.size() > 60)
     values.resize(values.size() / std::max(1, std::atoi(thin)));
@@ -66,8 +71,8 @@ TEST_P(NetworkTest, MatchesTheStepByStepSearch) {
     queries.push_back({target, tolerance, Connect(i % 3), i % 4 == 2 ? 100 : int(1 + random() % 100)});
   }
   // The values given backwards, the first twice.
-  const Tables tables([&] { std::vector<double> g(values.rbegin(), values.rend()); g.push_back(values[0]); return g; }(), row.parts);
-  const auto expected = reference::Networks(values, row.parts, queries);
+  const Tables tables([&] { std::vector<double> g(values.rbegin(), values.rend()); g.push_back(values[0]); return g; }(), row.parts, row.spread);
+  const auto expected = reference::Networks(values, row.parts, row.spread, queries);
   for (std::size_t q = 0; q < queries.size(); ++q) {
     const auto& [target, tolerance, connect, count] = queries[q];
     Network out[kMaxNetworks];

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <set>
 #include <tuple>
 
 #include "engine/Arithmetic.h"
@@ -15,16 +16,17 @@ using enum Connect;
 using L = std::array<int, 4>;
 namespace arith = engine::arith;
 
-std::vector<std::vector<Network>> Networks(const std::vector<double>& v, int parts,
+std::vector<std::vector<Network>> Networks(const std::vector<double>& v, int parts, double spread,
                                            std::span<const NetworkQuery> queries) {
   std::vector<std::vector<Network>> best(queries.size());
   std::vector<double> lower, upper;
   for (const NetworkQuery& q : queries)
     lower.push_back(arith::Scaled(-q.tolerance, q.target)), upper.push_back(arith::Scaled(q.tolerance, q.target));
-  // By |error|, fewer resistors, shape, the values as written, then the values by letters (the
-  // values ascend, so their indexes compare as they do).
+  // By |error|, fewer resistors, fewer different values, shape, the values as written, then the
+  // values by letters (the values ascend, so their indexes compare as they do).
   const auto key = [](const Network& x) {
-    return std::tuple(std::fabs(x.error), x.parts, x.shape, x.member[x.order[0]], x.member[x.order[1]],
+    const std::set<int> different(x.member, x.member + x.parts);
+    return std::tuple(std::fabs(x.error), x.parts, different.size(), x.shape, x.member[x.order[0]], x.member[x.order[1]],
                       x.member[x.order[2]], x.member[x.order[3]], x.member[0], x.member[1], x.member[2], x.member[3]);
   };
   const auto before = [&key](const Network& x, const Network& y) { return key(x) < key(y); };
@@ -34,6 +36,9 @@ std::vector<std::vector<Network>> Networks(const std::vector<double>& v, int par
     for (std::size_t q = 0; q < queries.size(); ++q) {
       const auto& [target, tolerance, connect, count] = queries[q];
       if ((connect != kAny && shape != kSingle && kind != connect) || value < lower[q] || value > upper[q]) continue;
+      // The largest member against spread times the smallest.
+      const auto [least, most] = std::minmax_element(m.begin(), m.begin() + n);
+      if (v[std::size_t(*most)] > arith::Product(spread, v[std::size_t(*least)])) continue;
       Network x{value, arith::RelativeError(target, value), shape, std::uint8_t(n), {}, {}};
       for (int k = 0; k < 4; ++k) x.member[k] = std::uint16_t(m[k]), x.order[k] = std::uint8_t(order[k]);
       if (int(best[q].size()) == count && !before(x, best[q].back())) continue;

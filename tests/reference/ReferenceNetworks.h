@@ -9,9 +9,10 @@ namespace reference {
 
 struct NetworkQuery { double target, tolerance; engine::networks::Connect connect; int count; };
 
-// For each query, its best networks of at most parts of the values (ascending, distinct), best
-// first, each with its letters in the order written.
+// For each query, its best networks of at most parts of the values (ascending, distinct) whose
+// largest value is at most spread times the smallest, best first, each with its letters in the
+// order written.
 std::vector<std::vector<engine::networks::Network>> Networks(const std::vector<double>& values, int parts,
-                                                             std::span<const NetworkQuery> queries);
+                                                             double spread, std::span<const NetworkQuery> queries);
 
 }  // namespace reference
