@@ -2,7 +2,7 @@
 # Installs what is missing on Debian 12: with "run", what building and running OhmSift need; with
 # "test" (the default), also everything the test stages use. Run as root (or with sudo).
 set -euo pipefail
-run=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev libfontconfig-dev fonts-ipafont-gothic)
+run=(g++ cmake ninja-build pkg-config gettext qt6-base-dev libgl-dev libfontconfig-dev fonts-ipafont-gothic)
 test=(
   libgtest-dev libbenchmark-dev xvfb xauth x11-utils libxcb1-dev  # native
   fonts-vlgothic fonts-noto-cjk                                    # native: other faces

@@ -1,19 +1,15 @@
 #include "cli/Options.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
-#include <cstdio>
-#include <cstring>
+#include <cmath>
+#include <limits>
 
-#include "cli/Lines.h"
+#include "cli/Locale.h"
+#include "cli/Text.h"
 
 namespace cli {
 namespace {
-
-constexpr const char kValueRule[] =
-    "a value is a resistance from 0.01 Ω to 1 GΩ (or 0), in digits or as on a schematic, such as "
-    "4700, 4.7k, 4k7, 0R22, 1M or 10M";
 
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
@@ -28,83 +24,29 @@ double Nearest(std::string_view digits, std::string_view fraction, int exponent)
   return value;
 }
 
-// The values of one line or argument, separated by commas, empty items skipped; false at the
-// first that is not one, whose text goes to bad.
-bool ReadItems(std::string_view line, std::vector<ListValue>& values, std::string_view& bad) {
-  for (std::size_t start = 0; start <= line.size();) {
-    const std::size_t comma = std::min(line.find(',', start), line.size());
-    const std::string_view item = Trimmed(line.substr(start, comma - start));
-    start = comma + 1;
-    if (item.empty()) continue;
-    const std::optional<double> ohms = ReadResistance(item);
-    if (!ohms) {
-      bad = item;
-      return false;
-    }
-    values.push_back({std::string(item), *ohms});
-  }
-  return true;
-}
-
-// A LIST: values separated by commas, or @FILE with values one per line or comma-separated, blank
-// lines and lines starting with # ignored.
-bool ReadList(std::string_view option, std::string_view list, std::vector<ListValue>& values,
-              std::string& problem) {
-  const std::string name(option);
-  std::string_view bad;
-  if (list.empty() || list[0] != '@') {
-    if (ReadItems(list, values, bad)) return true;
-    problem = name + ": " + Quoted(bad) + " is not a value; " + kValueRule;
-    return false;
-  }
-  const std::string file(list.substr(1));
-  if (file.empty() || file == "-") {
-    problem = name + " " + Quoted(list) +
-              (file.empty() ? ": no file name after @"
-                            : ": a list is read from a file, and standard input holds the wanted "
-                              "values");
-    return false;
-  }
-  std::FILE* in = std::fopen(file.c_str(), "rb");
-  if (in == nullptr) {
-    problem = name + ": cannot read " + Quoted(file, true) + ": " + std::strerror(errno);
-    return false;
-  }
-  const int failure = ReadLines(in, [&](std::string_view line, long number, bool cut) {
-    const std::string where = Quoted(file, true) + ", line " + std::to_string(number) + ": ";
-    const std::string_view content = Trimmed(line);
-    if (cut) {
-      problem = where + "longer than " + std::to_string(kLongestLine) + " bytes";
-    } else if (!content.empty() && content[0] != '#' && !ReadItems(content, values, bad)) {
-      problem = where + Quoted(bad) + " is not a value; " + kValueRule;
-    }
-    return problem.empty();
-  });
-  std::fclose(in);
-  if (failure != 0)
-    problem = name + ": cannot read " + Quoted(file, true) + ": " + std::strerror(failure);
-  return problem.empty();
-}
-
-// A number of digits and at most one point, split there.
-std::pair<std::string_view, std::string_view> AtPoint(std::string_view text) {
+// A decimal of digits and at most one point (2.5, .1, 100), split there; nothing for any other.
+std::optional<std::pair<std::string_view, std::string_view>> Decimal(std::string_view text) {
   const std::size_t point = text.find('.');
-  return {text.substr(0, point), point == text.npos ? "" : text.substr(point + 1)};
+  const std::string_view whole = text.substr(0, point);
+  const std::string_view fraction = point == text.npos ? "" : text.substr(point + 1);
+  if (whole.size() + fraction.size() == 0 || !std::all_of(whole.begin(), whole.end(), IsDigit) ||
+      !std::all_of(fraction.begin(), fraction.end(), IsDigit))
+    return std::nullopt;
+  return std::pair{whole, fraction};
 }
 
-// PERCENT: a decimal number (digits, at most one point) greater than 0 and at most 50.
+// PERCENT: a decimal greater than 0 and at most 50.
 bool ReadTolerance(std::string_view text, Options& options, std::string&) {
-  const auto [whole, fraction] = AtPoint(text);
-  if (whole.size() + fraction.size() == 0 || !std::all_of(whole.begin(), whole.end(), IsDigit) ||
-      !std::all_of(fraction.begin(), fraction.end(), IsDigit)) {
-    return false;
-  }
+  const auto decimal = Decimal(text);
+  if (!decimal) return false;
+  const auto [whole, fraction] = *decimal;
   // Above 50 by the exact decimal, not by its nearest double (49.99999999999999999 is not).
   const double units = Nearest(whole, "", 0);
   const bool above =
       units > 50 || (units == 50 && fraction.find_first_not_of('0') != fraction.npos);
   if (!(Nearest(whole, fraction, -2) > 0) || above) return false;
-  options.tolerance = std::string(text);
+  options.tolerance = {std::string(text), Nearest(whole, fraction, -2),
+                       Nearest(whole, fraction, 0)};
   return true;
 }
 
@@ -125,9 +67,8 @@ bool ReadCount(std::string_view text, Options& options, std::string&) {
 // Whether text is the lower-case word name, in capitals or not.
 bool SameWord(std::string_view text, std::string_view name) {
   return text.size() == name.size() &&
-         std::equal(text.begin(), text.end(), name.begin(), [](char a, char b) {
-           return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b;
-         });
+         std::equal(text.begin(), text.end(), name.begin(),
+                    [](char a, char b) { return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b; });
 }
 
 bool ReadFormat(std::string_view text, Options& options, std::string&) {
@@ -145,7 +86,7 @@ bool ReadFormat(std::string_view text, Options& options, std::string&) {
 bool ReadOnly(std::string_view text, Options& options, std::string& problem) {
   if (!ReadList("--only", text, options.only.emplace(), problem)) return false;
   if (!options.only->empty()) return true;
-  problem = "--only: the list holds no value";
+  problem = Tr("--only: the list holds no value");
   return false;
 }
 
@@ -163,8 +104,7 @@ bool ReadParts(std::string_view text, Options& options, std::string&) {
 bool ReadConnect(std::string_view text, Options& options, std::string&) {
   using engine::networks::Connect;
   for (const Connect connect : {Connect::kSeries, Connect::kParallel, Connect::kAny}) {
-    const std::string_view name = ConnectName(connect);
-    if (SameWord(text, name)) {
+    if (SameWord(text, ConnectName(connect))) {
       options.connect = connect;
       return true;
     }
@@ -177,40 +117,82 @@ bool ReadRange(std::string_view text, Options& options, std::string& problem) {
   const std::size_t hyphen = text.find('-');
   if (hyphen == text.npos) return false;
   const std::string_view low = text.substr(0, hyphen), high = text.substr(hyphen + 1);
-  const std::optional<double> from = ReadResistance(low), to = ReadResistance(high);
+  const std::optional<Resistance> from = ReadResistance(low), to = ReadResistance(high);
   if (!from || !to) return false;
-  if (*from > *to) {
-    problem = "--range " + Quoted(text) + ": the low end " + std::string(low) +
-              " is above the high end " + std::string(high);
+  if (from->ohms > to->ohms) {
+    problem = Trf("--range %s: the low end %s is above the high end %s", Quoted(text).c_str(),
+                  Local(low).c_str(), Local(high).c_str());
     return false;
   }
-  options.range.emplace(ListValue{std::string(low), *from}, ListValue{std::string(high), *to});
+  options.range.emplace(ListValue{std::string(low), from->ohms},
+                        ListValue{std::string(high), to->ohms});
   return true;
 }
 
-// Every option: its name, and for one that takes a value, its reader and what it says of a value
-// it cannot take (a reader that says more itself leaves that empty).
+// RATIO: a decimal of at least 1, or any.
+bool ReadSpread(std::string_view text, Options& options, std::string&) {
+  if (SameWord(text, "any")) {
+    options.spread = std::numeric_limits<double>::infinity();
+    return true;
+  }
+  const auto decimal = Decimal(text);
+  if (!decimal) return false;
+  options.spread = Nearest(decimal->first, decimal->second, 0);
+  return options.spread >= 1;
+}
+
+// Every option: its name (and another for it), its value's name, its help (lines of at most 56
+// columns) and an example of it; for one that takes a value, its reader and what it says of a
+// value it cannot take (a reader that says more itself leaves that empty).
 struct Rule {
-  std::string_view name;
+  std::string_view name, alias, value;
+  const char* help;
+  const char* example;
   bool (*read)(std::string_view value, Options& options, std::string& problem);
   const char* takes;
 };
 constexpr Rule kRules[] = {
-    {"--series", ReadSeries, "--series takes E3, E6, E12, E24, E48, E96 or E192, not "},
-    {"--tolerance", ReadTolerance,
-     "--tolerance takes a percentage greater than 0 and at most 50, such as 1 or 2.5, not "},
-    {"--count", ReadCount, "--count takes a whole number from 1 to 100, not "},
-    {"--only", ReadOnly, ""},
-    {"--without", ReadWithout, ""},
-    {"--format", ReadFormat, "--format takes text, csv or json, not "},
-    {"--parts", ReadParts, "--parts takes a number of resistors from 1 to 4, not "},
-    {"--connect", ReadConnect, "--connect takes series, parallel or any, not "},
-    {"--range", ReadRange,
-     "--range takes LOW-HIGH, two resistances as a list writes them, such as 10R-1M, not "},
-    {"--help", nullptr, nullptr},
-    {"-h", nullptr, nullptr},
-    {"--version", nullptr, nullptr},
+    {"--series", "", "NAME", N_("E3, E6, E12, E24 (the default), E48, E96 or E192"),
+     "--series E96 2200", ReadSeries,
+     N_("--series takes E3, E6, E12, E24, E48, E96 or E192, not %s")},
+    {"--tolerance", "", "PERCENT",
+     // xgettext:no-c-format
+     N_("keep results within PERCENT % of the wanted value, more\n"
+        "than 0 and at most 50 (default 5)"),
+     "--tolerance 1 4700", ReadTolerance,
+     N_("--tolerance takes a percentage greater than 0 and at most 50, such as 1 or 2.5, not %s")},
+    {"--count", "", "N", N_("keep the N best results, 1 to 100 (default 15)"), "--count 40 4700",
+     ReadCount, N_("--count takes a whole number from 1 to 100, not %s")},
+    {"--only", "", "LIST",
+     N_("use only these values, your stock: without --series\n"
+        "exactly these, with it the series' values they name"),
+     "--only @drawer.txt,@bag.txt,4k7 4700", ReadOnly, ""},
+    {"--without", "", "LIST", N_("leave these values out (it wins over --only)"),
+     "--without 8200,5k1 4700", ReadWithout, ""},
+    {"--format", "", "FORMAT", N_("text (the default), csv or json (JSON Lines)"),
+     "--format csv 4700 1000 > pairs.csv", ReadFormat,
+     N_("--format takes text, csv or json, not %s")},
+    {"--parts", "", "N",
+     N_("instead of pairs, networks of up to N resistors (1 to 4)\n"
+        "in series and in parallel, best first"),
+     "--parts 3 4k7", ReadParts, N_("--parts takes a number of resistors from 1 to 4, not %s")},
+    {"--connect", "", "HOW", N_("with --parts: series, parallel or any (the default)"),
+     "--parts 2 --connect parallel 3k", ReadConnect,
+     N_("--connect takes series, parallel or any, not %s")},
+    {"--range", "", "LOW-HIGH", N_("with --parts: only values from LOW to HIGH, inclusive"),
+     "--parts 3 --range 10R-1M 12.5k", ReadRange,
+     N_("--range takes LOW-HIGH, two resistances as a list writes them, such as 10R-1M, not %s")},
+    {"--spread", "", "RATIO",
+     N_("with --parts: no network whose largest value exceeds\n"
+        "RATIO times its smallest (default 100; any: no limit)"),
+     "--parts 3 --spread 10 3k33", ReadSpread,
+     N_("--spread takes a ratio of at least 1, such as 10 or 100, or any, not %s")},
+    {"--help", "-h", "", N_("show this help and exit"), nullptr, nullptr, nullptr},
+    {"--version", "", "", N_("show the version and exit"), nullptr, nullptr, nullptr},
 };
+
+// The options that only a network search takes: for a pair search they would seem to apply.
+constexpr std::string_view kNetworkOnly[] = {"--connect", "--range", "--spread"};
 
 }  // namespace
 
@@ -231,65 +213,59 @@ bool InRange(const Options& options, double nominal) {
          (nominal >= options.range->first.ohms && nominal <= options.range->second.ohms);
 }
 
-double ToleranceFraction(const Options& options) {
-  const auto [whole, fraction] = AtPoint(options.tolerance);
-  return Nearest(whole, fraction, -2);
-}
-
-double TolerancePercent(const Options& options) {
-  const auto [whole, fraction] = AtPoint(options.tolerance);
-  return Nearest(whole, fraction, 0);
-}
-
-std::optional<double> ReadResistance(std::string_view text) {
-  // digits [. digits] [unit], or [digits] unit digits: the unit multiplies and, between digits,
-  // stands for the point.
-  std::size_t i = 0;
-  const auto digits = [&] {
-    const std::size_t from = i;
-    while (i < text.size() && IsDigit(text[i])) ++i;
-    return text.substr(from, i - from);
-  };
-  const std::string_view whole = digits();
-  std::string_view fraction;
-  const bool point = i < text.size() && text[i] == '.';
-  if (point && (++i, fraction = digits()).empty()) return std::nullopt;
-  int exponent = 0;
-  if (i < text.size()) {
-    constexpr std::pair<char, int> kUnits[] = {{'R', 0}, {'r', 0}, {'k', 3},
-                                               {'K', 3}, {'M', 6}, {'G', 9}};
-    const auto* unit = std::find_if(std::begin(kUnits), std::end(kUnits),
-                                    [&](const auto& u) { return u.first == text[i]; });
-    if (unit == std::end(kUnits)) return std::nullopt;
-    exponent = unit->second;
-    ++i;
-    if (!point) fraction = digits();
+std::string Usage() {
+  std::string usage =
+      Tr("Usage: ohmsift-cli [OPTION]... [WANTED]...\n"
+         "\n"
+         "Finds the pairs of standard resistors that, in parallel, come closest to each\n"
+         "WANTED value and lists the best of them with their errors and the resistor\n"
+         "values they need, best first. Both resistors of a pair are larger than the\n"
+         "wanted value, as in the window; every parallel pair is found by --parts 2\n"
+         "--connect parallel. A WANTED value is a whole number of ohms greater than 100\n"
+         "and less than 1000000, in digits or as on a schematic (4700, 4k7). With no\n"
+         "WANTED, the values are read from standard input as a LIST file holds them.\n"
+         "E24 pairs within 5 % reach at most 455000 ohms, so nothing above about 479000\n"
+         "is found with the defaults.\n"
+         "\n"
+         "Options:\n");
+  for (const Rule& rule : kRules) {
+    std::string head = "  " + std::string(rule.alias) + (rule.alias.empty() ? "" : ", ") +
+                       std::string(rule.name) + (rule.value.empty() ? "" : " ") +
+                       std::string(rule.value);
+    head.resize(std::max<std::size_t>(head.size() + 2, 23), ' ');
+    const std::string help = Tr(rule.help);
+    for (std::size_t start = 0; start < help.size();) {
+      const std::size_t end = std::min(help.find('\n', start), help.size());
+      usage += (start == 0 ? head : std::string(23, ' ')) + help.substr(start, end - start) + "\n";
+      start = end + 1;
+    }
+    if (rule.example != nullptr) usage += std::string(25, ' ') + rule.example + "\n";
   }
-  if ((whole.empty() && fraction.empty()) || i != text.size()) return std::nullopt;
-  const double ohms = Nearest(whole, fraction, exponent);
-  if (ohms != 0 && !(ohms >= 0.01 && ohms <= 1e9)) return std::nullopt;
-  return ohms;
-}
-
-std::string Quoted(std::string_view text, bool whole) {
-  constexpr std::size_t kShown = 60;
-  std::size_t shown = whole ? text.size() : std::min(text.size(), kShown);
-  const auto continuation = [&](std::size_t i) {
-    return (static_cast<unsigned char>(text[i]) & 0xC0) == 0x80;
-  };
-  // Back to the first byte of a character cut in two; at most three bytes back, so that a text
-  // that is no UTF-8 is still shown.
-  for (std::size_t back = 0; shown < text.size() && back < 3 && continuation(shown); ++back) {
-    --shown;
-  }
-  if (shown < text.size() && continuation(shown)) shown = std::min(text.size(), kShown);
-  std::string quoted = "\"";
-  for (std::size_t i = 0; i < shown; ++i) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    quoted += (byte < 0x20 || byte == 0x7F) ? '?' : text[i];
-  }
-  if (shown < text.size()) quoted += "...";
-  return quoted + "\"";
+  return usage +
+         Tr("  --                   end of options; every later argument is a WANTED value\n"
+            "\n"
+            "A LIST is values separated by commas, semicolons or tabs, and @FILE: a file of\n"
+            "values in lines, separated as in a LIST, where a # begins a comment and empty\n"
+            "lines are skipped; standard input holds the wanted values in the same way. A\n"
+            "value is a resistance from 0.01 ohm to 1 gigohm (or 0), in digits or as on a\n"
+            "schematic, perhaps followed by an ohm sign: 4700, 4.7k, 4k7, 0R22, 1M, 4k7ohm.\n"
+            "Names of series, formats and connections may be written in any case. Each\n"
+            "option may be given once, as --option VALUE or --option=VALUE.\n"
+            "\n"
+            "With --parts, a WANTED value is any resistance from 0.01 ohm to 1 gigohm, and\n"
+            "the networks are built from the series' values from 0.1 ohm to 10 megohms (or\n"
+            "the --only values), less --without; each is written with + for series and ||\n"
+            "for parallel: 4k7 + (10k || 22k).\n"
+            "\n"
+            "Messages, help and the text's captions follow the locale (LC_ALL, LC_MESSAGES,\n"
+            "LANG): Japanese under a Japanese locale, else English. CSV and JSON never\n"
+            "change with it.\n"
+            "\n"
+            "Exit status: 0 when every value was accepted, 1 when one or more were refused,\n"
+            "2 for a usage error or input that cannot be read, 3 when the output could not\n"
+            "be written.\n"
+            "\n"
+            "See man ohmsift-cli for more.\n");
 }
 
 bool ParseArguments(int argc, char** argv, Options& options, std::string& problem) {
@@ -306,37 +282,39 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& proble
       continue;
     }
     const std::string_view name = arg.substr(0, arg.find('='));
-    const auto* rule = std::find_if(std::begin(kRules), std::end(kRules),
-                                    [&](const Rule& r) { return r.name == name; });
+    const auto* rule = std::find_if(std::begin(kRules), std::end(kRules), [&](const Rule& r) {
+      return r.name == name || (!r.alias.empty() && r.alias == name);
+    });
     if (rule == std::end(kRules) || (rule->read == nullptr && name != arg)) {
-      problem = "unknown option " + Quoted(arg);
+      problem = Trf("unknown option %s", Quoted(arg).c_str());
       return false;
     }
     if (rule->read == nullptr) {
-      (name == "--version" ? options.version : options.help) = true;
+      (rule->name == "--version" ? options.version : options.help) = true;
       continue;
     }
     if (std::find(given.begin(), given.end(), name) != given.end()) {
-      problem = std::string(name) + " may be given only once";
+      problem = Trf("%s may be given only once", std::string(name).c_str());
       return false;
     }
     given.push_back(name);
     if (name.size() == arg.size() && i + 1 == argc) {
-      problem = std::string(name) + " needs a value";
+      problem = Trf("%s needs a value", std::string(name).c_str());
       return false;
     }
     const std::string_view value =
         name.size() == arg.size() ? argv[++i] : arg.substr(name.size() + 1);
     if (!rule->read(value, options, problem)) {
-      if (problem.empty()) problem = rule->takes + Quoted(value);
+      if (problem.empty()) problem = Tr(rule->takes);
+      if (const std::size_t at = problem.find("%s"); at != problem.npos)
+        problem.replace(at, 2, Quoted(value));
       return false;
     }
   }
-  // Both narrow a network search; a pair search has no use for them, and ignoring them would
-  // leave the user believing they applied.
-  for (const std::string_view name : {"--connect", "--range"}) {
+  for (const std::string_view name : kNetworkOnly) {
     if (options.parts == 0 && std::find(given.begin(), given.end(), name) != given.end()) {
-      problem = std::string(name) + " narrows a search for networks: it needs --parts";
+      problem =
+          Trf("%s narrows a search for networks: it needs --parts", std::string(name).c_str());
       return false;
     }
   }

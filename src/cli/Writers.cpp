@@ -6,8 +6,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include "cli/Locale.h"
+#include "cli/Text.h"
 #include "engine/Arithmetic.h"
-#include "engine/Texts.h"
 #include "engine/WholeOhm.h"
 
 namespace cli {
@@ -26,7 +27,7 @@ void Write(const engine::networks::Term& term, const std::vector<double>& values
   using engine::networks::Term;
   if (term.kind == Term::kValue) {
     const double ohms = values[std::size_t(term.value)];
-    out += json ? Ohms(ohms) : Schematic(ohms);
+    out += json ? Number(ohms) : Schematic(ohms);
     return;
   }
   const bool series = term.kind == Term::kSeries;
@@ -45,11 +46,22 @@ std::string NetworkText(const engine::networks::Network& network, const std::vec
   return out;
 }
 
-constexpr char kNetworkHeading[] = "誤差(%)　できた抵抗値　抵抗の数　つなぎ方";
+// The text's captions, in the locale's language; right-aligned over their columns in English.
+constexpr char kResultsFor[] = N_("Results for %s");
+constexpr char kPairHeading[] = N_("error (%)        R1        R2  parallel");
+constexpr char kNeeded[] = N_("resistors needed");
+constexpr char kNotOwned[] = N_("resistors not owned");
+constexpr char kNetworkHeading[] = N_(" error (%)           value  n  network");
+
+std::string Caption(std::string_view text) {
+  std::string caption = Tr(kResultsFor);
+  caption.replace(caption.find("%s"), 2, Local(text));
+  return caption;
+}
 
 std::string Values(const std::vector<double>& values) {
   std::string json = "[";
-  for (const double v : values) json += (json.size() > 1 ? "," : "") + Ohms(v);
+  for (const double v : values) json += (json.size() > 1 ? "," : "") + Number(v);
   return json + "]";
 }
 
@@ -58,7 +70,7 @@ class TextWriter final : public Writer {
   TextWriter(const Setup& setup, std::FILE* out)
       : Writer(out), networkValues_(setup.networkValues) {
     if (!setup.options.without || setup.options.parts > 0) return;  // networks list none
-    notOwned_ = std::string("\n") + engine::texts::kNotOwned + "\n";
+    notOwned_ = "\n" + Tr(kNotOwned) + "\n";
     char line[engine::kValueLineBuffer];
     std::int32_t last = 0;
     for (std::size_t i = 0; i < setup.without.size(); ++i) {
@@ -74,11 +86,11 @@ class TextWriter final : public Writer {
   void Listed(std::string_view text, double, const engine::SearchResult&,
               const engine::Listing& listing) override {
     // A widened error field moves the heading along with it.
-    std::string block = std::string(text) + engine::texts::kResultsFor + "\n" +
-                        (listing.errorWidth > 0 ? " " : "") + engine::texts::kHeading + "\n";
+    std::string block =
+        Caption(text) + "\n" + (listing.errorWidth > 0 ? " " : "") + Tr(kPairHeading) + "\n";
     for (int k = 0; k < listing.lineCount; ++k)
       block.append(listing.lines[listing.order[k]].View()).append("\n");
-    block.append("\n").append(engine::texts::kNeeded).append("\n");
+    block.append("\n").append(Tr(kNeeded)).append("\n");
     for (int i = 0; i < listing.usedCount; ++i)
       block.append(listing.usedLines[i].View()).append("\n");
     Put(block.append(notOwned_).append("\n"));
@@ -91,8 +103,7 @@ class TextWriter final : public Writer {
                 std::span<const engine::networks::Network> found) override {
     int decimals = 3;
     for (const double limit : {100.0, 10.0, 1.0, 0.1}) decimals += wanted < limit;
-    std::string block =
-        std::string(text) + engine::texts::kResultsFor + "\n" + kNetworkHeading + "\n";
+    std::string block = Caption(text) + "\n" + Tr(kNetworkHeading) + "\n";
     for (const engine::networks::Network& network : found) {
       char numbers[128];
       std::snprintf(numbers, sizeof numbers, "%+10.6f  %14.*f  %d  ",
@@ -125,11 +136,11 @@ class CsvWriter final : public Writer {
     std::string rows;
     for (int k = 0; k < listing.lineCount; ++k) {
       const engine::Pair& pair = found.pairs[listing.order[k]];
-      rows += Ohms(wanted) + "," + Ohms(nominal[std::size_t(pair.first)]) + "," +
-              Ohms(nominal[std::size_t(pair.second)]) + "," + Number(pair.value) + "," +
+      rows += Number(wanted) + "," + Number(nominal[std::size_t(pair.first)]) + "," +
+              Number(nominal[std::size_t(pair.second)]) + "," + Number(pair.value) + "," +
               Number(Deviation(pair.error)) + ",\n";
     }
-    Put(found.count > 0 ? rows : Ohms(wanted) + ",,,,,\n");
+    Put(found.count > 0 ? rows : Number(wanted) + ",,,,,\n");
   }
 
   // A network's text holds no comma, quote or line break: it needs no quotes.
@@ -137,11 +148,11 @@ class CsvWriter final : public Writer {
                 std::span<const engine::networks::Network> found) override {
     std::string rows;
     for (const engine::networks::Network& network : found) {
-      rows += Ohms(wanted) + "," + NetworkText(network, setup_.networkValues, false) + "," +
+      rows += Number(wanted) + "," + NetworkText(network, setup_.networkValues, false) + "," +
               std::to_string(network.parts) + "," + Number(network.value) + "," +
               Number(Deviation(network.error)) + ",\n";
     }
-    Put(found.empty() ? Ohms(wanted) + ",,,,,\n" : rows);
+    Put(found.empty() ? Number(wanted) + ",,,,,\n" : rows);
   }
 
  private:
@@ -162,15 +173,15 @@ class JsonWriter final : public Writer {
     parameters_ =
         ",\"series\":" +
         (options.series || !options.only ? "\"" + std::string(Series().name) + "\"" : "null") +
-        ",\"tolerance_percent\":" + Number(TolerancePercent(options));
+        ",\"tolerance_percent\":" + Number(options.tolerance.percent);
     if (options.parts > 0) {
       networkParameters_ =
           parameters_ + ",\"parts\":" + std::to_string(options.parts) + ",\"connect\":\"" +
           std::string(ConnectName(options.connect.value_or(engine::networks::Connect::kAny))) +
-          "\"";
+          "\"" + ",\"spread\":" + (std::isinf(options.spread) ? "null" : Number(options.spread));
       if (options.range)
-        networkParameters_ += ",\"range\":[" + Ohms(options.range->first.ohms) + "," +
-                              Ohms(options.range->second.ohms) + "]";
+        networkParameters_ += ",\"range\":[" + Number(options.range->first.ohms) + "," +
+                              Number(options.range->second.ohms) + "]";
     }
     if (options.without) lists_ += ",\"without\":" + Values(setup.without);
     if (options.only) lists_ += ",\"only\":" + Values(setup.only);
@@ -183,11 +194,11 @@ class JsonWriter final : public Writer {
   void Listed(std::string_view, double wanted, const engine::SearchResult& found,
               const engine::Listing& listing) override {
     const std::vector<double>& nominal = setup_.sequences.nominal;
-    std::string object = "{\"wanted\":" + Ohms(wanted) + parameters_ + ",\"pairs\":[";
+    std::string object = "{\"wanted\":" + Number(wanted) + parameters_ + ",\"pairs\":[";
     for (int k = 0; k < listing.lineCount; ++k) {
       const engine::Pair& pair = found.pairs[listing.order[k]];
-      object += (k ? ",{\"r1\":" : "{\"r1\":") + Ohms(nominal[std::size_t(pair.first)]) +
-                ",\"r2\":" + Ohms(nominal[std::size_t(pair.second)]) +
+      object += (k ? ",{\"r1\":" : "{\"r1\":") + Number(nominal[std::size_t(pair.first)]) +
+                ",\"r2\":" + Number(nominal[std::size_t(pair.second)]) +
                 ",\"value\":" + Number(pair.value) +
                 ",\"deviation_percent\":" + Number(Deviation(pair.error)) + "}";
     }
@@ -200,7 +211,7 @@ class JsonWriter final : public Writer {
   void Networks(std::string_view, double wanted,
                 std::span<const engine::networks::Network> found) override {
     const std::vector<double>& values = setup_.networkValues;
-    std::string object = "{\"wanted\":" + Ohms(wanted) + networkParameters_ + ",\"networks\":[";
+    std::string object = "{\"wanted\":" + Number(wanted) + networkParameters_ + ",\"networks\":[";
     for (std::size_t k = 0; k < found.size(); ++k) {
       const engine::networks::Network& network = found[k];
       object += (k ? ",{\"text\":" : "{\"text\":") + String(NetworkText(network, values, false)) +
@@ -260,55 +271,6 @@ std::unique_ptr<Writer> MakeWriter(const Setup& setup, std::FILE* out) {
       break;
   }
   return std::make_unique<TextWriter>(setup, out);
-}
-
-std::string Number(double x) {
-  char text[32];
-  return {text, std::to_chars(text, text + sizeof text, x == 0 ? 0.0 : x).ptr};
-}
-
-std::string Ohms(double x) {
-  return x == std::floor(x) && std::fabs(x) < 1e15 ? std::to_string(static_cast<long long>(x))
-                                                   : Number(x);
-}
-
-std::string Schematic(double ohms) {
-  // The shortest decimal that reads back as the value, its point then moved by whole thousands.
-  char digits[400];
-  const std::string fixed(
-      digits, std::to_chars(digits, digits + sizeof digits, ohms, std::chars_format::fixed).ptr);
-  const std::size_t point = fixed.find('.');
-  std::string whole = fixed.substr(0, point);
-  std::string fraction = point == fixed.npos ? "" : fixed.substr(point + 1);
-  int unit = 0;
-  while (unit < 3 && whole.size() > std::size_t(3 * (unit + 1))) ++unit;
-  fraction = whole.substr(whole.size() - std::size_t(3 * unit)) + fraction;
-  whole.resize(whole.size() - std::size_t(3 * unit));
-  while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
-  return whole + "RkMG"[unit] + fraction;
-}
-
-std::string ValidUtf8(std::string_view text) {
-  std::string valid;
-  for (std::size_t i = 0; i < text.size();) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    std::size_t length = byte == 0                      ? 0
-                         : byte < 0x80                  ? 1
-                         : byte >= 0xC2 && byte <= 0xDF ? 2
-                         : byte >= 0xE0 && byte <= 0xEF ? 3
-                         : byte >= 0xF0 && byte <= 0xF4 ? 4
-                                                        : 0;
-    for (std::size_t k = 1; k < length; ++k) {
-      const unsigned next = i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : 0;
-      // No overlong forms, surrogates or values beyond U+10FFFF.
-      const unsigned low = k == 1 && byte == 0xE0 ? 0xA0 : k == 1 && byte == 0xF0 ? 0x90 : 0x80;
-      const unsigned high = k == 1 && byte == 0xED ? 0x9F : k == 1 && byte == 0xF4 ? 0x8F : 0xBF;
-      if (next < low || next > high) length = 0;
-    }
-    valid.append(length == 0 ? std::string_view("\xEF\xBF\xBD") : text.substr(i, length));
-    i += length == 0 ? 1 : length;
-  }
-  return valid;
 }
 
 }  // namespace cli

@@ -33,7 +33,8 @@ class Writer {
   Writer(const Writer&) = delete;
   Writer& operator=(const Writer&) = delete;
 
-  // A wanted text that is no wanted value, and why.
+  // A wanted text that is no wanted value, and why (in English: CSV and JSON never change with
+  // the locale).
   virtual void Refused(std::string_view text, std::string_view reason) = 0;
   // A wanted value's pairs, found and listed.
   virtual void Listed(std::string_view text, double wanted, const engine::SearchResult& found,
@@ -55,15 +56,5 @@ class Writer {
 };
 
 std::unique_ptr<Writer> MakeWriter(const Setup& setup, std::FILE* out);
-
-// The fewest digits that read back as x.
-std::string Number(double x);
-// A resistance: whole ohms as an integer (100000, not 1e+05), any other as Number.
-std::string Ohms(double x);
-// A resistance as a schematic writes it (IEC 60062): the letter R, k, M or G for the decimal point
-// of ohms, kilohms, megohms or gigohms, as in 0R47, 4R7, 100R, 4k7, 1k, 2M2, 10M.
-std::string Schematic(double ohms);
-// text with every byte that is no part of a UTF-8 character, and every NUL, as U+FFFD.
-std::string ValidUtf8(std::string_view text);
 
 }  // namespace cli

@@ -2,7 +2,9 @@
 #include <cstdio>
 
 #include "cli/Cli.h"
+#include "cli/Locale.h"
 
 int main(int argc, char** argv) {
+  cli::SetUpLocale();
   return cli::Run(argc, argv, stdin, stdout, stderr);
 }

@@ -15,8 +15,14 @@ struct Run {
   std::string out, err;
 };
 
-// Runs the command line in this process, standard input and output in memory.
-Run RunInMemory(const std::vector<std::string>& args, std::string_view input);
+// The locale runs are made under unless told otherwise: English in UTF-8.
+inline constexpr char kLocale[] = "LC_ALL=C.UTF-8";
+
+// Runs the command line in this process, standard input and output in memory, with the build's
+// catalogues, under the locale that the variables of locale say ("LANG=ja_JP.UTF-8", blanks
+// between several), no other locale variable set.
+Run RunInMemory(const std::vector<std::string>& args, std::string_view input,
+                const std::string& locale = kLocale);
 
 // A fuzz input as a command line: the first byte modulo 16 is the number of arguments, that many
 // NUL-terminated arguments follow, and every remaining byte is standard input.
@@ -29,8 +35,9 @@ std::pair<std::vector<std::string>, std::string> Decode(std::string_view bytes);
 std::string Transcript(const std::vector<std::string>& args, std::string_view input, const Run& run,
                        std::string_view label = {});
 
-// What differs from what any run must be, or nothing: every line ended; a usage error (status 2)
-// prints nothing and says what was wrong and where to look; otherwise every message is the
+// What differs from what any run in the locale kLocale must be, or nothing: every line ended; a
+// usage error (status 2) prints nothing and says what was wrong and where to look, standard input
+// in UTF-16 says so last; otherwise every message is the
 // program's, a refusal among them exactly when the status is 1; the same run again prints the
 // same; and with JSON asked for instead of text, the same status and messages, and one object
 // for each block and refusal.

@@ -16,7 +16,7 @@ c() { # c EXPECTED LINE
   [[ "${COMPREPLY[*]}$nospace" == "$1" ]] && return
   echo "[$2] completed to [${COMPREPLY[*]}$nospace], not [$1]" && failed=1
 }
-c "--series --tolerance --count --only --without --format --parts --connect --range --help --version --" "ohmsift-cli -"
+c "--series --tolerance --count --only --without --format --parts --connect --range --spread --help --version --" "ohmsift-cli -"
 c "--without" "ohmsift-cli 4700 --wi"
 c "--version" "ohmsift-cli --ver"
 c "E3 E6 E12 E24 E48 E96 E192" "ohmsift-cli --series "
@@ -34,7 +34,7 @@ c '@my\ stock.txt' 'ohmsift-cli --without=@my\ s'
 c '@old\ parts/ (nospace)' "ohmsift-cli --only @ol"
 c '@old\ parts/box\ 2.txt' 'ohmsift-cli --only @old\ parts/b'
 for line in "ohmsift-cli " "ohmsift-cli --without " "ohmsift-cli --without=82" "ohmsift-cli --parts " \
-  "ohmsift-cli --count 4" "ohmsift-cli --only 4k7" "ohmsift-cli -- -" "ohmsift-cli -- --series E"; do
+  "ohmsift-cli --count 4" "ohmsift-cli --parts 2 --spread " "ohmsift-cli --only 4k7" "ohmsift-cli -- -" "ohmsift-cli -- --series E"; do
   c "" "$line"
 done
 complete -p ohmsift-cli | grep -q "_ohmsift_cli ohmsift-cli$" || { echo "not registered"; failed=1; }

@@ -4,6 +4,9 @@
 # and a value typed at a terminal answered as it is typed.
 # Usage: process.sh [launcher...] ohmsift-cli
 set -u
+# English, whatever the machine's locale: the messages checked are the English ones.
+unset LANGUAGE LC_MESSAGES LC_CTYPE LANG
+export LC_ALL=C.UTF-8
 failed=0
 check() {  # check STATUS MESSAGE INPUT OUTPUT ARGS...: the status, and MESSAGE within stderr
   want=$1 message=$2 input=$3 output=$4
@@ -33,7 +36,7 @@ check 3 "could not be written: No space" "$values" /dev/full "$@"
 # At a terminal a typed value is answered at once, not when the input ends.
 command=exec typed=$(mktemp) answered=$(mktemp)
 for a; do command="$command '$a'"; done
-{ echo 4700; for _ in $(seq 200); do grep -q "の結果" "$typed" && echo yes >"$answered" && break; sleep 0.05; done; } |
+{ echo 4700; for _ in $(seq 200); do grep -q "Results for" "$typed" && echo yes >"$answered" && break; sleep 0.05; done; } |
   timeout 30 script -qfec "$command" /dev/null >"$typed"
 grep -q yes "$answered" || { echo "at a terminal, not answered before the input ended" >&2; failed=1; }
 rm -f "$values" "$typed" "$answered"
