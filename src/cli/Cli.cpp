@@ -235,7 +235,7 @@ class Lister {
       said = Trf("no pair within %s %% for %ld of %ld wanted values", tolerance.c_str(), unfound_,
                  accepted_) +
              (reach ? Trf("; these pairs reach from %s Ω to %s Ω, with both resistors above the "
-                          "wanted value (every parallel pair: --parts 2 --connect parallel)",
+                          "wanted value (every parallel pair: --parts 2 --connect parallel --spread any)",
                           Figure(reach->first).c_str(), Figure(reach->second).c_str())
                     : Tr("; the lists leave no value that a pair can use"));
     }

@@ -221,11 +221,11 @@ std::string Usage() {
          "WANTED value and lists the best of them with their errors and the resistor\n"
          "values they need, best first. Both resistors of a pair are larger than the\n"
          "wanted value, as in the window; every parallel pair is found by --parts 2\n"
-         "--connect parallel. A WANTED value is a whole number of ohms greater than 100\n"
-         "and less than 1000000, in digits or as on a schematic (4700, 4k7). With no\n"
-         "WANTED, the values are read from standard input as a LIST file holds them.\n"
-         "E24 pairs within 5 % reach at most 455000 ohms, so nothing above about 479000\n"
-         "is found with the defaults.\n"
+         "--connect parallel --spread any. A WANTED value is a whole number of ohms\n"
+         "greater than 100 and less than 1000000, in digits or as on a schematic (4700,\n"
+         "4k7). With no WANTED, the values are read from standard input as a LIST file\n"
+         "holds them. E24 pairs within 5 % reach at most 455000 ohms, so nothing above\n"
+         "about 479000 is found with the defaults.\n"
          "\n"
          "Options:\n");
   for (const Rule& rule : kRules) {

@@ -86,7 +86,7 @@ TEST(CliTest, EveryOptionAndFormat) {
       // them out; any value a kit holds.
       {"", {"--only", "1M,470k", "--tolerance", "10", "--format=csv", "320000"}, "", 0, ",470000,1000000,"},
       {"", {"--only", "4k8,9k6", "4700", "2000"}, "", 0, "no pair within 5 % for 1 of 2 wanted values; these pairs reach from 2400 Ω to 4800 Ω"},
-      {"", {"--only", "12k,1M", "12340"}, "", 0, "reach from 6000 Ω to 500000 Ω, with both resistors above the wanted value (every parallel pair: --parts 2 --connect parallel)"},
+      {"", {"--only", "12k,1M", "12340"}, "", 0, "reach from 6000 Ω to 500000 Ω, with both resistors above the wanted value (every parallel pair: --parts 2 --connect parallel --spread any)"},
       {"", {"--series", "E24", "--only", "1M,1M1,4k3", "--tolerance", "10", "520000"}, "", 0, "--only: above 910k, the largest second resistor of a pair, so not used: 1M, 1M1\n"},
       {"", {"--only", "1M,1M1", "--series", "E24", "520000"}, "", 0, "; the lists leave no value that a pair can use"},
       {"", {"--without", "4k8,5k1,0R5", "4700"}, "", 0, "--without: not E24 values, so not left out: 4k8, 0R5\n"},
