@@ -19,6 +19,7 @@
 #include "cli/Text.h"
 #include "cli/Writers.h"
 #include "engine/Arithmetic.h"
+#include "engine/Wanted.h"
 #include "engine/WholeOhm.h"
 
 namespace cli {
@@ -39,9 +40,7 @@ static_assert(kLongestLine == 65536);
 std::vector<double> Distinct(const std::optional<std::vector<ListValue>>& list) {
   std::vector<double> ohms;
   for (const ListValue& v : list.value_or(std::vector<ListValue>())) ohms.push_back(v.ohms);
-  std::sort(ohms.begin(), ohms.end());
-  ohms.erase(std::unique(ohms.begin(), ohms.end()), ohms.end());
-  return ohms;
+  return engine::SortedDistinct(std::move(ohms));
 }
 
 const engine::Series& SeriesOf(const Options& options) {
@@ -188,7 +187,7 @@ class Lister {
       unfound_ += found == 0;
       return true;
     }
-    if (!wanted || !wanted->whole || !(wanted->ohms > 100 && wanted->ohms < 1000000))
+    if (!wanted || !wanted->whole || !engine::InWantedRange(wanted->ohms))
       return Refuse(text, line, kAccepted);
     const engine::SearchResult found =
         engine::Search(values_.sequences, values_.excluded, wanted->ohms, options_.count,

@@ -4,7 +4,8 @@
 // which pairs are kept, so every formula of the search and the listing goes through here.
 //
 // Where long double is that format (x86), the hardware does the work; everywhere else, or when
-// OHMSIFT_PORTABLE_ARITHMETIC is defined, the integer version in SoftExtended.h does.
+// OHMSIFT_PORTABLE_ARITHMETIC is defined, the integer version in SoftExtended.h does. Either way
+// each formula is written once, below.
 #pragma once
 
 #include <bit>
@@ -19,44 +20,12 @@
 #define OHMSIFT_HARDWARE_EXTENDED 1
 #endif
 
+namespace engine::arith {
+
 #ifdef OHMSIFT_HARDWARE_EXTENDED
-namespace engine::arith::hardware {
-
-using Wide = long double;
-
-// a * b
-inline double Product(double a, double b) noexcept {
-  return static_cast<double>(static_cast<Wide>(a) * b);
-}
-
-// (1 + offset) * x, as used for the band limits (offset is -Tolerance or +Tolerance).
-inline double Scaled(double offset, double x) noexcept {
-  return static_cast<double>((1.0L + offset) * x);
-}
-
-// a + b: two resistors in series. Rounded to 64 bits first, then to double, which is not always
-// the double sum.
-inline double Sum(double a, double b) noexcept {
-  return static_cast<double>(static_cast<Wide>(a) + b);
-}
-
-// a * b / (a + b): two resistors in parallel.
-inline double Parallel(double a, double b) noexcept {
-  const Wide wa = a;
-  const Wide wb = b;
-  return static_cast<double>(wa * wb / (wa + wb));
-}
-
-// (target - value) / target
-inline double RelativeError(double target, double value) noexcept {
-  const Wide t = target;
-  return static_cast<double>((t - value) / t);
-}
-
-// x + addend truncated toward zero, saturating at the ends of the 32-bit range; NaN gives the
-// lower end. The comparisons are quiet so that no input raises a floating-point exception.
-inline std::int32_t TruncatedSum(double x, double addend) noexcept {
-  const Wide sum = static_cast<Wide>(x) + addend;
+// The hardware's wide sum truncated, as soft::Truncated truncates the integer one. The
+// comparisons are quiet so that no input raises a floating-point exception.
+inline std::int32_t Truncated(long double sum) noexcept {
   if (std::isless(sum, 2147483648.0L)) {
     if (std::isgreater(sum, -2147483649.0L)) {
       // Truncating the wide sum directly would switch the x87 rounding mode twice, which stalls.
@@ -70,17 +39,61 @@ inline std::int32_t TruncatedSum(double x, double addend) noexcept {
   return std::isnan(sum) ? std::numeric_limits<std::int32_t>::min()
                          : std::numeric_limits<std::int32_t>::max();
 }
-
-}  // namespace engine::arith::hardware
 #endif
+using soft::Truncated;
 
-namespace engine::arith {
+// Each formula of the engine, written once over a wide number W: long double where it is the
+// format, else the integer arithmetic's soft::Wide. Operands are widened exactly, each operation
+// rounds to the wide format, the result to double once.
+namespace formula {
+
+// a * b
+template <class W>
+double Product(double a, double b) noexcept {
+  return static_cast<double>(W(a) * W(b));
+}
+
+// (1 + offset) * x, as used for the band limits (offset is -Tolerance or +Tolerance).
+template <class W>
+double Scaled(double offset, double x) noexcept {
+  return static_cast<double>((W(1.0) + W(offset)) * W(x));
+}
+
+// a + b: two resistors in series. Rounded to 64 bits first, then to double, which is not always
+// the double sum.
+template <class W>
+double Sum(double a, double b) noexcept {
+  return static_cast<double>(W(a) + W(b));
+}
+
+// a * b / (a + b): two resistors in parallel.
+template <class W>
+double Parallel(double a, double b) noexcept {
+  const W wa = a, wb = b;
+  return static_cast<double>(wa * wb / (wa + wb));
+}
+
+// (target - value) / target
+template <class W>
+double RelativeError(double target, double value) noexcept {
+  const W t = target;
+  return static_cast<double>((t - W(value)) / t);
+}
+
+// x + addend truncated toward zero, saturating at the ends of the 32-bit range; NaN gives the
+// lower end.
+template <class W>
+std::int32_t TruncatedSum(double x, double addend) noexcept {
+  return arith::Truncated(W(x) + W(addend));
+}
+
+}  // namespace formula
 
 #if defined(OHMSIFT_HARDWARE_EXTENDED) && !defined(OHMSIFT_PORTABLE_ARITHMETIC)
-namespace chosen = hardware;
+using Wide = long double;
 inline constexpr const char kName[] = "hardware 64-bit significand";
 #else
-namespace chosen = soft;
+using Wide = soft::Wide;
 inline constexpr const char kName[] = "integer 64-bit significand";
 #endif
 
@@ -97,19 +110,19 @@ inline double Quiet(double x) noexcept {
 }
 
 inline double Product(double a, double b) noexcept {
-  return chosen::Product(Quiet(a), Quiet(b));
+  return formula::Product<Wide>(Quiet(a), Quiet(b));
 }
 inline double Scaled(double offset, double x) noexcept {
-  return chosen::Scaled(Quiet(offset), Quiet(x));
+  return formula::Scaled<Wide>(Quiet(offset), Quiet(x));
 }
 inline double Sum(double a, double b) noexcept {
-  return chosen::Sum(Quiet(a), Quiet(b));
+  return formula::Sum<Wide>(Quiet(a), Quiet(b));
 }
 inline double Parallel(double a, double b) noexcept {
-  return chosen::Parallel(Quiet(a), Quiet(b));
+  return formula::Parallel<Wide>(Quiet(a), Quiet(b));
 }
 inline double RelativeError(double target, double value) noexcept {
-  return chosen::RelativeError(Quiet(target), Quiet(value));
+  return formula::RelativeError<Wide>(Quiet(target), Quiet(value));
 }
 
 // Where the double sum lies clear of an integer, the wide sum lies on the same side, for both are
@@ -123,7 +136,7 @@ inline std::int32_t TruncatedSum(double x, double addend) noexcept {
     const double fraction = near - whole;
     if (fraction > 1e-6 && fraction < 1.0 - 1e-6) return whole;
   }
-  return chosen::TruncatedSum(x, addend);
+  return formula::TruncatedSum<Wide>(x, addend);
 }
 
 }  // namespace engine::arith

@@ -175,9 +175,9 @@ int ComposeResultLine(char* out, double error, const Column& first, const Column
                                   : -1;
   if (shown != nullptr) *shown = errorWidth == 0 || errorWidth == 9 ? millionths : Shown(percent);
   if (n >= 0) return n;
-  const int printed = std::snprintf(out, kLineBuffer, " %*f  %.*s  %.*s  %8.3f", errorWidth,
-                                    percent, first.length, first.chars, second.length,
-                                    second.chars, value);
+  const int printed =
+      std::snprintf(out, kLineBuffer, " %*f  %.*s  %.*s  %8.3f", errorWidth, percent, first.length,
+                    first.chars, second.length, second.chars, value);
   return printed < 0 ? 0 : (printed >= kLineBuffer ? kLineBuffer - 1 : printed);
 }
 

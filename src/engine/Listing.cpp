@@ -1,9 +1,10 @@
 #include "engine/Listing.h"
 
+#include <algorithm>
 #include <bit>
 #include <cstdint>
 
-#include "engine/Order.h"
+#include "engine/Best.h"
 
 namespace engine {
 
@@ -21,9 +22,9 @@ Listing List(const Sequences& sequences, const Columns& columns, const SearchRes
   const auto whole = [&](int index) { return sequences.whole[std::size_t(index)]; };
   // A line's error is the engine's figure printed; ordering by it orders by what is shown.
   const auto compose = [&](Text<kLineBuffer>& line, const Pair& pair, std::uint64_t* shown) {
-    line.length = ComposeResultLine(line.chars, pair.error, columns.column(pair.first),
-                                    columns.column(pair.second), pair.value, listing.errorWidth,
-                                    shown);
+    line.length =
+        ComposeResultLine(line.chars, pair.error, columns.column(pair.first),
+                          columns.column(pair.second), pair.value, listing.errorWidth, shown);
   };
   std::uint64_t printed[kMaxPairs];
   for (int k = 0; k < found.count; ++k) {
@@ -43,33 +44,25 @@ Listing List(const Sequences& sequences, const Columns& columns, const SearchRes
   }
   // A value counts once, at its first occurrence in the search's order, whatever else shares its
   // whole-ohm figure. The figure never falls as the value rises, so values of one figure lie side
-  // by side in value order: a value kept in order needs only its two neighbours checked.
+  // by side in value order, and of a run of one figure the first met is kept.
   struct Used {
     double value;
     std::int32_t whole;
     int index;
   } used[2 * kMaxPairs];
-  const auto offer = [&](int index, double value) {
-    int low = 0, high = listing.usedCount;
-    while (low < high) {
-      const int middle = (low + high) / 2;
-      if (used[middle].value < value) {
-        low = middle + 1;
-      } else {
-        high = middle;
-      }
+  int firstMet[2 * kMaxPairs];
+  const auto take = [&](const Used& value, int met) {
+    const int last = listing.usedCount - 1;
+    if (last >= 0 && used[last].whole == value.whole) {
+      if (met < firstMet[last]) used[last] = value, firstMet[last] = met;
+    } else {
+      used[++listing.usedCount - 1] = value;
+      firstMet[last + 1] = met;
     }
-    if ((low > 0 && used[low - 1].whole == whole(index)) ||
-        (low < listing.usedCount && used[low].whole == whole(index))) {
-      return;
-    }
-    for (int i = listing.usedCount++; i > low; --i) used[i] = used[i - 1];
-    used[low] = {value, whole(index), index};
   };
   if (sequences.ascending) {
     // Where the values ascend with their indexes, marking the indexes met puts them in order
-    // without a search for each (whose unpredictable branches were most of the listing's time);
-    // of a run of one figure, the first met is kept.
+    // without sorting (whose unpredictable branches were most of the listing's time).
     std::uint64_t marked[(kMaxValues + 63) / 64] = {};
     std::uint8_t met[kMaxValues];  // read only where marked
     int order = 0;
@@ -81,25 +74,25 @@ Listing List(const Sequences& sequences, const Columns& columns, const SearchRes
         word |= bit;
       }
     }
-    int firstMet[2 * kMaxPairs];
     for (int w = 0; w < (kMaxValues + 63) / 64; ++w) {
       for (std::uint64_t bits = marked[w]; bits != 0; bits &= bits - 1) {
         const int index = w * 64 + std::countr_zero(bits);
-        const Used value{sequences.values[std::size_t(index)], whole(index), index};
-        const int last = listing.usedCount - 1;
-        if (last >= 0 && used[last].whole == value.whole) {
-          if (met[index] < firstMet[last]) used[last] = value, firstMet[last] = met[index];
-        } else {
-          used[++listing.usedCount - 1] = value;
-          firstMet[last + 1] = met[index];
-        }
+        take({sequences.values[std::size_t(index)], whole(index), index}, met[index]);
       }
     }
   } else {
+    // Every value met, in value order (then in the order met), taken as above.
+    std::pair<Used, int> met[2 * kMaxPairs];
+    int n = 0;
     for (int k = 0; k < found.count; ++k) {
-      offer(found.pairs[k].first, found.pairs[k].reg1);
-      offer(found.pairs[k].second, found.pairs[k].reg2);
+      met[n] = {{found.pairs[k].reg1, whole(found.pairs[k].first), found.pairs[k].first}, n}, ++n;
+      met[n] = {{found.pairs[k].reg2, whole(found.pairs[k].second), found.pairs[k].second}, n}, ++n;
     }
+    std::sort(met, met + n, [](const auto& a, const auto& b) {
+      return a.first.value < b.first.value ||
+             (a.first.value == b.first.value && a.second < b.second);
+    });
+    for (int i = 0; i < n; ++i) take(met[i].first, met[i].second);
   }
   for (int i = 0; i < listing.usedCount; ++i) {
     listing.used[i] = used[i].value;

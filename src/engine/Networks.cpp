@@ -10,7 +10,9 @@
 #include <string>
 
 #include "engine/Arithmetic.h"
+#include "engine/Best.h"
 #include "engine/Search.h"
+#include "engine/Sequences.h"
 
 namespace engine::networks {
 
@@ -125,8 +127,7 @@ Tables::Tables(std::vector<double> values, int parts, double spread)
           std::string("a resistor's value must be finite and above 0, not ") + text);
     }
   }
-  std::sort(values.begin(), values.end());
-  values.erase(std::unique(values.begin(), values.end()), values.end());
+  values = SortedDistinct(std::move(values));
   if (values.size() > std::size_t{kMaxValues})
     throw std::invalid_argument(std::to_string(values.size()) + " values are more than the " +
                                 std::to_string(kMaxValues) + " a search takes");
@@ -287,7 +288,7 @@ class Searcher {
         target_(target),
         lower_(lower),
         upper_(upper),
-        capacity_(capacity) {
+        kept_(capacity, Ranked()) {
     Narrow();
   }
 
@@ -297,9 +298,8 @@ class Searcher {
       // Shapes run in order of their resistors, so once the worst kept network has no error, no
       // network of a later shape with more resistors can take its place, nor one with as many
       // when the worst uses a single value.
-      if (count_ == capacity_ && kept_[count_ - 1].size == 0 &&
-          (PartsOf(shape) > kept_[count_ - 1].network.parts ||
-           Distinct(kept_[count_ - 1].network) == 1))
+      if (kept_.Full() && kept_.Worst().size == 0 &&
+          (PartsOf(shape) > kept_.Worst().network.parts || Distinct(kept_.Worst().network) == 1))
         break;
       const char* form = kForms[shape];
       const bool series = std::strchr(form, '+') != nullptr;
@@ -311,8 +311,10 @@ class Searcher {
   }
 
   int Write(std::span<Network> out) const {
-    for (int k = 0; k < count_; ++k) out[std::size_t(k)] = kept_[k].network;
-    return count_;
+    Kept sorted[kMaxNetworks];
+    const int count = kept_.Sorted(sorted);
+    for (int k = 0; k < count; ++k) out[std::size_t(k)] = sorted[k].network;
+    return count;
   }
 
  private:
@@ -323,8 +325,8 @@ class Searcher {
   // values no farther from the target than the worst kept one; widened by the slack.
   void Narrow() {
     double lo = lower_, hi = upper_;
-    if (count_ == capacity_) {
-      const double reach = target_ * kept_[count_ - 1].size;
+    if (kept_.Full()) {
+      const double reach = target_ * kept_.Worst().size;
       lo = std::max(lo, target_ - reach);
       hi = std::min(hi, target_ + reach);
     }
@@ -334,7 +336,7 @@ class Searcher {
   }
 
   // Whether x ranks before y.
-  static bool Before(const Kept& x, const Kept& y) {
+  static bool Before(const Kept& x, const Kept& y) noexcept {
     if (x.size != y.size) return x.size < y.size;
     const Network& a = x.network;
     const Network& b = y.network;
@@ -419,8 +421,8 @@ class Searcher {
                {static_cast<std::uint16_t>(a), static_cast<std::uint16_t>(b),
                 static_cast<std::uint16_t>(c), static_cast<std::uint16_t>(d)}},
               std::fabs(error)};
-    if (count_ == capacity_) {
-      const Kept& worst = kept_[count_ - 1];
+    if (kept_.Full()) {
+      const Kept& worst = kept_.Worst();
       // A value that loses to the worst whatever its members loses for good: the worst only gets
       // better, and later networks have as many resistors or more.
       if (item.size > worst.size || (item.size == worst.size && worst.network.parts < parts)) {
@@ -429,11 +431,7 @@ class Searcher {
       }
     }
     SetOrder(item.network);
-    if (count_ == capacity_ && !Before(item, kept_[count_ - 1])) return;
-    int k = count_ < capacity_ ? count_++ : count_ - 1;
-    for (; k > 0 && Before(item, kept_[k - 1]); --k) kept_[k] = kept_[k - 1];
-    kept_[k] = item;
-    Narrow();
+    if (kept_.Offer(item)) Narrow();
   }
 
   // Scans the entries of t from just below top down to the first below low, calling take(k).
@@ -451,10 +449,11 @@ class Searcher {
   const PairTable& p_;
   double spread_;
   double target_, lower_, upper_;
-  int capacity_;
+  struct Ranked {
+    bool operator()(const Kept& x, const Kept& y) const noexcept { return Before(x, y); }
+  };
+  Best<Kept, kMaxNetworks, Ranked> kept_;
   double lo_ = 0, hi_ = 0;  // the window, kept by Narrow
-  int count_ = 0;
-  Kept kept_[kMaxNetworks];
   // Where many networks share a value (whole-ohm values in series, say), the last two values that
   // lost, which lose again without their error worked out.
   double lost_[2] = {-1, -1};

@@ -4,7 +4,8 @@
 #include <cmath>
 
 #include "engine/Arithmetic.h"
-#include "engine/Order.h"
+#include "engine/Best.h"
+#include "engine/Wanted.h"
 #include "engine/WholeOhm.h"
 
 namespace engine {
@@ -48,70 +49,27 @@ namespace {
 // work is skipped only where the exact figures clear a limit by this much.
 constexpr double kMargin = 1e-3;
 
-// The kept pairs while the search runs, ranked by the size of their errors.
-class Ranking {
- public:
-  Ranking(int capacity, double target) : capacity_(capacity), target_(target) {
-    while (leaves_ < capacity) leaves_ *= 2;
-    std::fill_n(tree_, 2 * leaves_, -1);
+// The pairs that rank first: the smaller error. Pairs of equal error tie, and the keeper's rule for
+// ties is the window's: a later pair never displaces an equal one, and the first slot goes first.
+struct Smaller {
+  bool operator()(const Pair& a, const Pair& b) const noexcept {
+    return std::fabs(a.error) < std::fabs(b.error);
   }
-
-  // Whether the pair was kept.
-  bool Offer(const Pair& pair) {
-    const double size = std::fabs(pair.error);
-    if (count_ < capacity_) {
-      Keep(count_++, pair, size);
-    } else if (size_[tree_[1]] > size) {
-      Keep(tree_[1], pair, size);
-    } else {
-      return false;
-    }
-    return true;
-  }
-
-  // The parallel values that can still change the ranking: the whole band until it is full; then
-  // only those nearer the target than the worst kept pair (with room for rounding), as every other
-  // pair would be dropped. The window only narrows as the search goes on.
-  void Window(double lower, double upper, double& from, double& to) const {
-    from = lower;
-    to = upper;
-    if (count_ < capacity_ || !(size_[tree_[1]] >= 1e-9)) return;  // the margin needs this much
-    const double reach = target_ * size_[tree_[1]] * (1 + kMargin);
-    from = std::max(lower, target_ - reach);
-    to = std::min(upper, target_ + reach);
-  }
-
-  // The kept pairs by error, stably, into result.
-  void Sorted(SearchResult& result) const {
-    int order[kMaxPairs];
-    for (int k = 0; k < count_; ++k) order[k] = k;
-    StableSort(order, count_, [this](int a, int b) { return size_[a] < size_[b]; });
-    for (int k = 0; k < count_; ++k) result.pairs[k] = pairs_[order[k]];
-    result.count = count_;
-  }
-
- private:
-  // The slots form the leaves of a tournament: each node holds the slot of the larger error of its
-  // two children, the lower slot on a tie, so the root is the lowest-numbered slot with the
-  // largest error, and taking a slot plays only the matches on its way up.
-  void Keep(int slot, const Pair& pair, double size) {
-    pairs_[slot] = pair;
-    size_[slot] = size;
-    tree_[leaves_ + slot] = slot;
-    for (int node = (leaves_ + slot) / 2; node >= 1; node /= 2) {
-      const int left = tree_[2 * node], right = tree_[2 * node + 1];
-      tree_[node] = right >= 0 && (left < 0 || size_[right] > size_[left]) ? right : left;
-    }
-  }
-
-  int capacity_;
-  double target_;
-  int count_ = 0;
-  int leaves_ = 1;
-  int tree_[4 * kMaxPairs];
-  Pair pairs_[kMaxPairs];
-  double size_[kMaxPairs];
 };
+using Kept = Best<Pair, kMaxPairs, Smaller>;
+
+// The parallel values that can still change the ranking: the whole band until it is full; then
+// only those nearer the target than the worst kept pair (with room for rounding), as every other
+// pair would be dropped. The window only narrows as the search goes on.
+void Window(const Kept& kept, double target, double lower, double upper, double& from, double& to) {
+  from = lower;
+  to = upper;
+  const double worst = kept.Full() ? std::fabs(kept.Worst().error) : 0;
+  if (!(worst >= 1e-9)) return;  // the margin needs this much
+  const double reach = target * worst * (1 + kMargin);
+  from = std::max(lower, target - reach);
+  to = std::min(upper, target + reach);
+}
 
 }  // namespace
 
@@ -119,10 +77,10 @@ SearchResult Search(const Sequences& sequences, const Exclusions& excluded, doub
                     int count, double tolerance) noexcept {
   SearchResult result;
   target = arith::Quiet(target);
-  if (!(std::isgreater(target, 100.0) && std::isless(target, 1000000.0)) || count < 1) {
+  if (!InWantedRange(target) || count < 1) {
     return result;
   }
-  Ranking kept(std::min(count, kMaxPairs), target);
+  Kept kept(std::min(count, kMaxPairs), Smaller());
   const double lower = arith::Scaled(-tolerance, target);
   const double upper = arith::Scaled(tolerance, target);
   const double* values = sequences.values.data();
@@ -132,7 +90,7 @@ SearchResult Search(const Sequences& sequences, const Exclusions& excluded, doub
 
   int i1 =
       ascending ? static_cast<int>(std::upper_bound(values, values + firsts, target) - values) : 0;
-  double from = lower, to = upper;  // what can still change the ranking (Ranking::Window)
+  double from = lower, to = upper;  // what can still change the ranking (Window)
   for (; i1 < firsts; ++i1) {
     const double r1 = values[i1];
     if (r1 <= target || excluded[i1]) continue;
@@ -152,13 +110,13 @@ SearchResult Search(const Sequences& sequences, const Exclusions& excluded, doub
       const double p = parallel[i2];
       if (lower <= p && p <= upper &&
           kept.Offer({i1, i2, r1, r2, p, arith::RelativeError(target, p)}) && ascending) {
-        kept.Window(lower, upper, from, to);
+        Window(kept, target, lower, upper, from, to);
       }
       // Past the band the scan ends; past the window, in a rising row, nothing more is kept.
       if (p >= upper || p > to) break;
     }
   }
-  kept.Sorted(result);
+  result.count = kept.Sorted(result.pairs);
   return result;
 }
 

@@ -15,7 +15,7 @@
 
 namespace engine {
 
-constexpr int kMaxPairs = 100;    // the most pairs one search keeps
+constexpr int kMaxPairs = 100;  // the most pairs one search keeps
 // The most values a search chooses from: a whole E192 set fits, or a drawer, whose table of
 // parallel values then takes at most 16 MB.
 constexpr int kMaxValues = 2000;
@@ -54,7 +54,7 @@ class Exclusions {
 
 // Both resistors above the target, R1 <= R2 with R1 from the first sequence and R2 from the second,
 // neither excluded, their parallel value within (1 -+ tolerance) x target inclusive. Keeps at most
-// count pairs (1 to kMaxPairs). A target not strictly between 100 and 1,000,000 finds nothing.
+// count pairs (1 to kMaxPairs). A target outside the wanted range (engine/Wanted.h) finds nothing.
 SearchResult Search(const Sequences& sequences, const Exclusions& excluded, double target,
                     int count, double tolerance) noexcept;
 

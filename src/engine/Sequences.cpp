@@ -27,8 +27,7 @@ Sequences::Sequences(std::span<const double> mantissas) {
 }
 
 Sequences Sequences::Stock(std::vector<double> values) {
-  std::sort(values.begin(), values.end());
-  values.erase(std::unique(values.begin(), values.end()), values.end());
+  values = SortedDistinct(std::move(values));
   Sequences sequences;
   // A value of no resistance takes part in no useful network.
   for (const double value : values) {

@@ -2,6 +2,7 @@
 // of a stock list, each with what the search and the listing need of it worked out once.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -10,6 +11,13 @@
 namespace engine {
 
 constexpr int kDecades = 7;  // 1 to 1,000,000
+
+// The values ascending, each once.
+inline std::vector<double> SortedDistinct(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  values.erase(std::unique(values.begin(), values.end()), values.end());
+  return values;
+}
 
 class Sequences {
  public:

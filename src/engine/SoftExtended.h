@@ -1,7 +1,7 @@
 // The engine's arithmetic done with integers: each operation on doubles is rounded to a 64-bit
 // significand, to nearest even, and the result of a formula is rounded to double once. On
-// machines whose long double is not that format this is the arithmetic; elsewhere it is the
-// second opinion the tests hold the hardware to.
+// machines whose long double is not that format this is the arithmetic (Wide below); elsewhere it
+// is the second opinion the tests hold the hardware to.
 //
 // The exponent is an int and never overflows for these formulas (their operands are doubles), so
 // only the final rounding to double can overflow or produce a subnormal, and it does both the
@@ -217,34 +217,32 @@ inline double ToDouble(const Ext& e) noexcept {
   return std::bit_cast<double>(bits);
 }
 
-// The engine's formulas, as in Arithmetic.h.
-inline double Product(double a, double b) noexcept {
-  return ToDouble(Multiply(FromDouble(a), FromDouble(b)));
-}
+// The wide number the engine's formulas are written over (engine/Arithmetic.h), as long double is
+// where the hardware has the format: every operation rounded to a 64-bit significand.
+class Wide {
+ public:
+  Wide(double x) noexcept : e_(FromDouble(x)) {}  // exact, as a double's widening is
+  explicit Wide(const Ext& e) noexcept : e_(e) {}
+  const Ext& ext() const noexcept { return e_; }
+  // Rounded to the nearest double, once.
+  explicit operator double() const noexcept { return ToDouble(e_); }
 
-inline double Scaled(double offset, double x) noexcept {
-  return ToDouble(Multiply(Add(FromDouble(1.0), FromDouble(offset)), FromDouble(x)));
-}
+  friend Wide operator+(const Wide& a, const Wide& b) noexcept { return Wide(Add(a.e_, b.e_)); }
+  friend Wide operator-(const Wide& a, const Wide& b) noexcept {
+    return Wide(Subtract(a.e_, b.e_));
+  }
+  friend Wide operator*(const Wide& a, const Wide& b) noexcept {
+    return Wide(Multiply(a.e_, b.e_));
+  }
+  friend Wide operator/(const Wide& a, const Wide& b) noexcept { return Wide(Divide(a.e_, b.e_)); }
 
-inline double Sum(double a, double b) noexcept {
-  return ToDouble(Add(FromDouble(a), FromDouble(b)));
-}
+ private:
+  Ext e_;
+};
 
-inline double Parallel(double a, double b) noexcept {
-  const Ext wa = FromDouble(a);
-  const Ext wb = FromDouble(b);
-  return ToDouble(Divide(Multiply(wa, wb), Add(wa, wb)));
-}
-
-inline double RelativeError(double target, double value) noexcept {
-  const Ext t = FromDouble(target);
-  return ToDouble(Divide(Subtract(t, FromDouble(value)), t));
-}
-
-// x + addend truncated toward zero, saturating at the ends of the 32-bit range; NaN gives the
-// lower end.
-inline std::int32_t TruncatedSum(double x, double addend) noexcept {
-  const Ext sum = Add(FromDouble(x), FromDouble(addend));
+// w truncated toward zero, saturating at the ends of the 32-bit range; NaN gives the lower end.
+inline std::int32_t Truncated(const Wide& w) noexcept {
+  const Ext& sum = w.ext();
   constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
   constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
   switch (sum.kind) {

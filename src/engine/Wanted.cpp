@@ -10,7 +10,7 @@ std::optional<double> WantedValue(std::string_view text) noexcept {
     // Exact while below 2^53; anything that large is out of range anyway.
     value = value < 1e7 ? value * 10 + (c - '0') : value;
   }
-  if (!(value > 100.0) || !(value < 1000000.0)) return {};
+  if (!InWantedRange(value)) return {};
   return value;
 }
 

@@ -17,7 +17,7 @@
 namespace {
 
 namespace soft = engine::arith::soft;
-namespace hardware = engine::arith::hardware;
+namespace formula = engine::arith::formula;
 
 // NaNs are alike whatever their payload; everything else must agree in every bit (a double's
 // every bit is in the long double it widens to).
@@ -88,12 +88,14 @@ TEST(ArithmeticTest, IntegerPathMatchesTheHardware) {
   // and at the ends of the 32-bit range, where the last bits of x + 0.01 decide it.
   for (int i = 0; i < 1000000; ++i) {
     const double a = AnyDouble(random), b = i % 4 ? AnyDouble(random) : std::nextafter(a, HUGE_VAL);
-    ASSERT_TRUE(Same(soft::Product(a, b), hardware::Product(a, b)) &&
-                Same(soft::Scaled(a, b), hardware::Scaled(a, b)) &&
-                Same(soft::Sum(a, b), hardware::Sum(a, b)) &&
-                Same(soft::Parallel(a, b), hardware::Parallel(a, b)) &&
-                Same(soft::RelativeError(a, b), hardware::RelativeError(a, b)) &&
-                soft::TruncatedSum(a, b) == hardware::TruncatedSum(a, b))
+    using W = soft::Wide;
+    using L = long double;
+    ASSERT_TRUE(Same(formula::Product<W>(a, b), formula::Product<L>(a, b)) &&
+                Same(formula::Scaled<W>(a, b), formula::Scaled<L>(a, b)) &&
+                Same(formula::Sum<W>(a, b), formula::Sum<L>(a, b)) &&
+                Same(formula::Parallel<W>(a, b), formula::Parallel<L>(a, b)) &&
+                Same(formula::RelativeError<W>(a, b), formula::RelativeError<L>(a, b)) &&
+                formula::TruncatedSum<W>(a, b) == formula::TruncatedSum<L>(a, b))
         << std::hexfloat << a << ", " << b;
   }
   std::vector<double> near;
@@ -105,8 +107,10 @@ TEST(ArithmeticTest, IntegerPathMatchesTheHardware) {
   }
   for (double x : near) {
     for (int step = 0; step < 5; ++step, x = std::nextafter(x, HUGE_VAL)) {
-      ASSERT_TRUE(soft::TruncatedSum(x, 0.01) == hardware::TruncatedSum(x, 0.01) &&
-                  soft::TruncatedSum(x, -0.01) == hardware::TruncatedSum(x, -0.01))
+      ASSERT_TRUE(formula::TruncatedSum<soft::Wide>(x, 0.01) ==
+                      formula::TruncatedSum<long double>(x, 0.01) &&
+                  formula::TruncatedSum<soft::Wide>(x, -0.01) ==
+                      formula::TruncatedSum<long double>(x, -0.01))
           << std::hexfloat << x;
     }
   }
