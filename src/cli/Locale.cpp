@@ -4,6 +4,7 @@
 #include <libintl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <clocale>
@@ -97,6 +98,8 @@ std::string Trf(const char* english, ...) {
 }
 
 std::string Local(std::string_view text) {
+  if (std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7F; }))
+    return std::string(text);  // printable ASCII, as most is
   const std::string valid = ValidUtf8(text);
   if (utf8) return valid;
   std::string ascii;

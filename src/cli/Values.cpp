@@ -43,6 +43,13 @@ std::string_view WithoutOhm(std::string_view text) {
 }  // namespace
 
 std::optional<Resistance> ReadResistance(std::string_view text) {
+  // Digits alone, as a sweep gives them: exact below 2^53.
+  if (!text.empty() && text.size() <= 15 && std::all_of(text.begin(), text.end(), IsDigit)) {
+    double ohms = 0;
+    for (const char c : text) ohms = ohms * 10 + (c - '0');
+    if (ohms != 0 && !(ohms >= 0.01 && ohms <= 1e9)) return std::nullopt;
+    return Resistance{ohms, true};
+  }
   text = WithoutOhm(text);
   // digits [. digits] [unit], or [digits] unit digits: the unit multiplies and, between digits,
   // stands for the point.

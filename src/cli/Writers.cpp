@@ -1,24 +1,18 @@
 #include "cli/Writers.h"
 
-#include <algorithm>
+#include <bit>
 #include <cerrno>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "cli/Locale.h"
 #include "cli/Text.h"
-#include "engine/Arithmetic.h"
+#include "engine/Format.h"
 #include "engine/WholeOhm.h"
 
 namespace cli {
 namespace {
-
-// (value - wanted) / wanted x 100 of a pair's or network's error: the listing's percent with the
-// sign of the deviation.
-double Deviation(double error) {
-  return -engine::arith::Product(error, 100.0);
-}
 
 // A network as it is written, 4k7 + (10k || 22k), or as a JSON tree of its values,
 // {"series":[4700,{"parallel":[10000,22000]}]}; a group within another in parentheses.
@@ -39,120 +33,164 @@ void Write(const engine::networks::Term& term, const std::vector<double>& values
   out += json ? "]}" : inner ? ")" : "";
 }
 
-std::string NetworkText(const engine::networks::Network& network, const std::vector<double>& values,
-                        bool json) {
+std::string NetworkText(const Block& block, const Cell& cell, bool json) {
   std::string out;
-  Write(engine::networks::Written(network), values, json, false, out);
+  Write(engine::networks::Written(block.networks[std::size_t(cell.network)]), *block.values, json,
+        false, out);
   return out;
 }
 
-// The text's captions, in the locale's language; right-aligned over their columns in English.
-constexpr char kResultsFor[] = N_("Results for %s");
-constexpr char kPairHeading[] = N_("error (%)        R1        R2  parallel");
-constexpr char kNeeded[] = N_("resistors needed");
-constexpr char kNotOwned[] = N_("resistors not owned");
-constexpr char kNetworkHeading[] = N_(" error (%)           value  n  network");
-
-std::string Caption(std::string_view text) {
-  std::string caption = Tr(kResultsFor);
-  caption.replace(caption.find("%s"), 2, Local(text));
-  return caption;
-}
-
-std::string Values(const std::vector<double>& values) {
+std::string Numbers(const std::vector<double>& values) {
   std::string json = "[";
   for (const double v : values) json += (json.size() > 1 ? "," : "") + Number(v);
   return json + "]";
 }
 
+const Cell& At(const Block& block, int row, int field, int fields) {
+  return block.cells[std::size_t(row * fields + field)];
+}
+
+// Text: the caption, the heading, a line per row and the sections, then an empty line.
 class TextWriter final : public Writer {
  public:
-  TextWriter(const Setup& setup, std::FILE* out)
-      : Writer(out), networkValues_(setup.networkValues) {
-    if (!setup.options.without || setup.options.parts > 0) return;  // networks list none
-    notOwned_ = "\n" + Tr(kNotOwned) + "\n";
-    char line[engine::kValueLineBuffer];
-    std::int32_t last = 0;
-    for (std::size_t i = 0; i < setup.without.size(); ++i) {
-      const std::int32_t whole = engine::WholeOhm(setup.without[i]);
-      if (i > 0 && whole == last) continue;  // the lines of values alike in whole ohms, once
-      last = whole;
-      notOwned_.append(line, std::size_t(engine::ComposeValueLine(line, whole))).append("\n");
-    }
+  TextWriter(const Kind& kind, std::FILE* out) : Writer(kind, out), heading_(Tr(kind.Heading())) {
+    const std::string caption = Tr(kind.Caption());
+    const std::size_t at = caption.find("%s");
+    before_ = caption.substr(0, at);
+    after_ = at == caption.npos ? "" : caption.substr(at + 2);
   }
 
   void Refused(std::string_view, std::string_view) override {}
 
-  void Listed(std::string_view text, double, const engine::SearchResult&,
-              const engine::Listing& listing) override {
-    // A widened error field moves the heading along with it.
-    std::string block =
-        Caption(text) + "\n" + (listing.errorWidth > 0 ? " " : "") + Tr(kPairHeading) + "\n";
-    for (int k = 0; k < listing.lineCount; ++k)
-      block.append(listing.lines[listing.order[k]].View()).append("\n");
-    block.append("\n").append(Tr(kNeeded)).append("\n");
-    for (int i = 0; i < listing.usedCount; ++i)
-      block.append(listing.usedLines[i].View()).append("\n");
-    Put(block.append(notOwned_).append("\n"));
-  }
-
-  // Each line: the signed error, the value made, the number of resistors and the network, in
-  // columns wide enough for any error within 50 % and any value four gigohms make. The value
-  // shows the wanted value's six significant digits, and never fewer decimals than a pair's line.
-  void Networks(std::string_view text, double wanted,
-                std::span<const engine::networks::Network> found) override {
-    int decimals = 3;
-    for (const double limit : {100.0, 10.0, 1.0, 0.1}) decimals += wanted < limit;
-    std::string block = Caption(text) + "\n" + Tr(kNetworkHeading) + "\n";
-    for (const engine::networks::Network& network : found) {
-      char numbers[128];
-      std::snprintf(numbers, sizeof numbers, "%+10.6f  %14.*f  %d  ",
-                    Deviation(network.error) + 0.0, decimals, network.value, int(network.parts));
-      block.append(numbers).append(NetworkText(network, networkValues_, false)).append("\n");
+  void Listed(const Block& block) override {
+    const Layout& layout = kind_.layout();
+    const std::size_t columns = layout.text.size();
+    const int rows = layout.fields ? int(block.cells.size()) / layout.fields : 0;
+    // The aligned columns first, each as wide as its widest field; a wider first one moves the
+    // heading along with it.
+    aligned_.resize(std::size_t(rows) * columns);
+    widths_.assign(columns, 0);
+    int shift = 0;
+    for (std::size_t c = 0; c < columns; ++c) {
+      const TextColumn& column = layout.text[c];
+      widths_[c] = column.width;
+      if (column.headingWidth == 0) continue;
+      for (int r = 0; r < rows; ++r) {
+        std::string& text = aligned_[std::size_t(r) * columns + c];
+        const std::string_view field =
+            Compose(block, column, At(block, r, column.field, layout.fields));
+        text.assign(field);
+        widths_[c] = std::max(widths_[c], int(text.size()));
+      }
+      if (c == 0) shift = std::max(0, widths_[c] - column.headingWidth);
     }
-    Put(block.append("\n"));
+    std::string& out = block_;
+    out.assign(before_).append(Local(block.text)).append(after_).append("\n");
+    out.append(std::size_t(shift), ' ').append(heading_).append("\n");
+    for (int r = 0; r < rows; ++r) {
+      for (std::size_t c = 0; c < columns; ++c) {
+        const TextColumn& column = layout.text[c];
+        const std::string_view field =
+            column.headingWidth > 0
+                ? std::string_view(aligned_[std::size_t(r) * columns + c])
+                : Compose(block, column, At(block, r, column.field, layout.fields));
+        const int pad = std::max(0, widths_[c] - int(field.size()));
+        out.append(std::size_t(column.gap + pad), ' ').append(field);
+      }
+      out += '\n';
+    }
+    for (const Block::Section& section : block.sections) {
+      out.append("\n").append(Tr(section.caption)).append("\n");
+      for (const double v : section.values)
+        out.append(7 - std::min<std::size_t>(7, Whole(v).size()), ' ')
+            .append(Whole(v))
+            .append("\n");
+    }
+    Put(out.append("\n"));
   }
 
  private:
-  std::string notOwned_;
-  std::vector<double> networkValues_;
+  // A field as its column shows it, unpadded; valid until the next call.
+  std::string_view Compose(const Block& block, const TextColumn& column, const Cell& cell) {
+    const int decimals = column.decimals < 0 ? block.decimals : column.decimals;
+    int n = 0;
+    switch (column.style) {
+      case TextColumn::kFixed:
+        n = engine::ComposeFixed(buffer_, cell.number, decimals, 0);
+        break;
+      case TextColumn::kMagnitudeFixed:
+        n = engine::ComposeFixed(buffer_, std::fabs(cell.number), decimals, 0);
+        break;
+      case TextColumn::kSignedFixed:
+        n = std::snprintf(buffer_, sizeof buffer_, "%+.*f", decimals, cell.number + 0.0);
+        break;
+      case TextColumn::kWholeOhms:
+        return Whole(cell.number);
+      case TextColumn::kCount:
+        n = std::snprintf(buffer_, sizeof buffer_, "%d", int(cell.number));
+        break;
+      case TextColumn::kNetwork:
+        network_ = NetworkText(block, cell, false);
+        return network_;
+    }
+    return {buffer_, std::size_t(std::max(n, 0))};
+  }
+
+  // The whole-ohm figure of a value as "%ld" writes it; a run meets the same few values again and
+  // again, so each is composed once.
+  std::string_view Whole(double value) {
+    const auto bits = std::bit_cast<std::uint64_t>(value);
+    Remembered& slot = remembered_[(bits * 0x9E3779B97F4A7C15u) >> (64 - kRememberedBits)];
+    if (slot.length == 0 || slot.bits != bits) {
+      slot.bits = bits;
+      slot.length = engine::ComposeInteger(slot.text, engine::WholeOhm(value), 0);
+    }
+    return {slot.text, std::size_t(slot.length)};
+  }
+
+  struct Remembered {
+    std::uint64_t bits = 0;
+    int length = 0;
+    char text[engine::kValueLineBuffer];
+  };
+  std::string heading_, before_, after_;
+  std::vector<std::string> aligned_;
+  std::vector<int> widths_;
+  std::string block_, network_;
+  char buffer_[engine::kLineBuffer];
+  static constexpr int kRememberedBits = 10;
+  Remembered remembered_[1 << kRememberedBits];
 };
 
-// RFC 4180: every row the same six fields, the last empty but for a refused input.
+// RFC 4180: every row the same fields, the last (error) empty but for a refused input.
 class CsvWriter final : public Writer {
  public:
-  CsvWriter(const Setup& setup, std::FILE* out) : Writer(out), setup_(setup) {
-    Put(setup.options.parts > 0 ? "wanted,network,parts,value,deviation_percent,error\n"
-                                : "wanted,r1,r2,value,deviation_percent,error\n");
+  CsvWriter(const Kind& kind, std::FILE* out) : Writer(kind, out) {
+    std::string header = "wanted";
+    for (const DataColumn& column : kind.layout().csv) header.append(",").append(column.key);
+    Put(header + ",error\n");
+    empty_.assign(kind.layout().csv.size() + 1, ',');
   }
 
   void Refused(std::string_view text, std::string_view reason) override {
-    Put(Field(text) + ",,,,," + Field(reason) + "\n");
-  }
-
-  void Listed(std::string_view, double wanted, const engine::SearchResult& found,
-              const engine::Listing& listing) override {
-    const std::vector<double>& nominal = setup_.sequences.nominal;
-    std::string rows;
-    for (int k = 0; k < listing.lineCount; ++k) {
-      const engine::Pair& pair = found.pairs[listing.order[k]];
-      rows += Number(wanted) + "," + Number(nominal[std::size_t(pair.first)]) + "," +
-              Number(nominal[std::size_t(pair.second)]) + "," + Number(pair.value) + "," +
-              Number(Deviation(pair.error)) + ",\n";
-    }
-    Put(found.count > 0 ? rows : Number(wanted) + ",,,,,\n");
+    Put(Field(text) + empty_ + Field(reason) + "\n");
   }
 
   // A network's text holds no comma, quote or line break: it needs no quotes.
-  void Networks(std::string_view, double wanted,
-                std::span<const engine::networks::Network> found) override {
-    std::string rows;
-    for (const engine::networks::Network& network : found) {
-      rows += Number(wanted) + "," + NetworkText(network, setup_.networkValues, false) + "," +
-              std::to_string(network.parts) + "," + Number(network.value) + "," +
-              Number(Deviation(network.error)) + ",\n";
+  void Listed(const Block& block) override {
+    const Layout& layout = kind_.layout();
+    const int rows = layout.fields ? int(block.cells.size()) / layout.fields : 0;
+    std::string out;
+    for (int r = 0; r < rows; ++r) {
+      out += Number(block.wanted);
+      for (const DataColumn& column : layout.csv) {
+        const Cell& cell = At(block, r, column.field, layout.fields);
+        out.append(",").append(cell.network >= 0 ? NetworkText(block, cell, false)
+                                                 : Number(cell.number));
+      }
+      out += ",\n";
     }
-    Put(found.empty() ? Number(wanted) + ",,,,,\n" : rows);
+    Put(rows > 0 ? out : Number(block.wanted) + empty_ + "\n");
   }
 
  private:
@@ -163,70 +201,63 @@ class CsvWriter final : public Writer {
     return field + "\"";
   }
 
-  const Setup& setup_;
+  std::string empty_;  // the commas of a row with the wanted value alone
 };
 
 class JsonWriter final : public Writer {
  public:
-  JsonWriter(const Setup& setup, std::FILE* out) : Writer(out), setup_(setup) {
-    const Options& options = setup.options;
-    parameters_ =
-        ",\"series\":" +
-        (options.series || !options.only ? "\"" + std::string(Series().name) + "\"" : "null") +
-        ",\"tolerance_percent\":" + Number(options.tolerance.percent);
-    if (options.parts > 0) {
-      networkParameters_ =
-          parameters_ + ",\"parts\":" + std::to_string(options.parts) + ",\"connect\":\"" +
-          std::string(ConnectName(options.connect.value_or(engine::networks::Connect::kAny))) +
-          "\"" + ",\"spread\":" + (std::isinf(options.spread) ? "null" : Number(options.spread));
-      if (options.range)
-        networkParameters_ += ",\"range\":[" + Number(options.range->first.ohms) + "," +
-                              Number(options.range->second.ohms) + "]";
+  JsonWriter(const Kind& kind, std::FILE* out) : Writer(kind, out) {
+    for (const DataColumn& column : kind.layout().json) keys_.push_back(String(column.key) + ":");
+    for (const Parameter& p : kind.Parameters()) {
+      std::string& to = p.after ? after_ : before_;
+      to.append(",").append(String(p.key)).append(":");
+      switch (p.type) {
+        case Parameter::kNull:
+          to += "null";
+          break;
+        case Parameter::kNumber:
+          to += Number(p.number);
+          break;
+        case Parameter::kString:
+          to += String(p.text);
+          break;
+        case Parameter::kNumbers:
+          to += Numbers(p.numbers);
+          break;
+      }
     }
-    if (options.without) lists_ += ",\"without\":" + Values(setup.without);
-    if (options.only) lists_ += ",\"only\":" + Values(setup.only);
   }
 
   void Refused(std::string_view text, std::string_view reason) override {
     Put("{\"input\":" + String(text) + ",\"error\":" + String(reason) + "}\n");
   }
 
-  void Listed(std::string_view, double wanted, const engine::SearchResult& found,
-              const engine::Listing& listing) override {
-    const std::vector<double>& nominal = setup_.sequences.nominal;
-    std::string object = "{\"wanted\":" + Number(wanted) + parameters_ + ",\"pairs\":[";
-    for (int k = 0; k < listing.lineCount; ++k) {
-      const engine::Pair& pair = found.pairs[listing.order[k]];
-      object += (k ? ",{\"r1\":" : "{\"r1\":") + Number(nominal[std::size_t(pair.first)]) +
-                ",\"r2\":" + Number(nominal[std::size_t(pair.second)]) +
-                ",\"value\":" + Number(pair.value) +
-                ",\"deviation_percent\":" + Number(Deviation(pair.error)) + "}";
+  void Listed(const Block& block) override {
+    const Layout& layout = kind_.layout();
+    const int rows = layout.fields ? int(block.cells.size()) / layout.fields : 0;
+    std::string out =
+        "{\"wanted\":" + Number(block.wanted) + before_ + "," + String(layout.rows) + ":[";
+    for (int r = 0; r < rows; ++r) {
+      out += r ? ",{" : "{";
+      for (std::size_t c = 0; c < layout.json.size(); ++c) {
+        const DataColumn& column = layout.json[c];
+        const Cell& cell = At(block, r, column.field, layout.fields);
+        out.append(c ? "," : "").append(keys_[c]);
+        out += cell.network >= 0 ? (column.tree ? NetworkText(block, cell, true)
+                                                : String(NetworkText(block, cell, false)))
+                                 : Number(cell.number);
+      }
+      out += "}";
     }
-    std::vector<double> needed;
-    for (int i = 0; i < listing.usedCount; ++i)
-      needed.push_back(nominal[std::size_t(listing.usedIndex[i])]);
-    Put(object + "],\"needed\":" + Values(needed) + lists_ + "}\n");
-  }
-
-  void Networks(std::string_view, double wanted,
-                std::span<const engine::networks::Network> found) override {
-    const std::vector<double>& values = setup_.networkValues;
-    std::string object = "{\"wanted\":" + Number(wanted) + networkParameters_ + ",\"networks\":[";
-    for (std::size_t k = 0; k < found.size(); ++k) {
-      const engine::networks::Network& network = found[k];
-      object += (k ? ",{\"text\":" : "{\"text\":") + String(NetworkText(network, values, false)) +
-                ",\"parts\":" + std::to_string(network.parts) +
-                ",\"value\":" + Number(network.value) +
-                ",\"deviation_percent\":" + Number(Deviation(network.error)) +
-                ",\"tree\":" + NetworkText(network, values, true) + "}";
+    out += "]";
+    for (const Block::Section& section : block.sections) {
+      if (!section.key.empty())
+        out.append(",").append(String(section.key)).append(":").append(Numbers(section.values));
     }
-    Put(object + "]" + lists_ + "}\n");
+    Put(out + after_ + "}\n");
   }
 
  private:
-  const engine::Series& Series() const {
-    return setup_.options.series ? *setup_.options.series : engine::kDefaultSeries;
-  }
   // A JSON string of any bytes: valid UTF-8, quotes, backslashes and control characters escaped.
   static std::string String(std::string_view text) {
     std::string json = "\"";
@@ -245,8 +276,8 @@ class JsonWriter final : public Writer {
     return json + "\"";
   }
 
-  const Setup& setup_;
-  std::string parameters_, networkParameters_, lists_;
+  std::string before_, after_;
+  std::vector<std::string> keys_;  // of the rows' members, quoted, with their colons
 };
 
 }  // namespace
@@ -261,16 +292,16 @@ void Writer::Flush() {
   if (std::fflush(out_) != 0 && failure_ == 0) failure_ = errno != 0 ? errno : EIO;
 }
 
-std::unique_ptr<Writer> MakeWriter(const Setup& setup, std::FILE* out) {
-  switch (setup.options.format) {
+std::unique_ptr<Writer> MakeWriter(Format format, const Kind& kind, std::FILE* out) {
+  switch (format) {
     case Format::kCsv:
-      return std::make_unique<CsvWriter>(setup, out);
+      return std::make_unique<CsvWriter>(kind, out);
     case Format::kJson:
-      return std::make_unique<JsonWriter>(setup, out);
+      return std::make_unique<JsonWriter>(kind, out);
     case Format::kText:
       break;
   }
-  return std::make_unique<TextWriter>(setup, out);
+  return std::make_unique<TextWriter>(kind, out);
 }
 
 }  // namespace cli

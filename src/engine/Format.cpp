@@ -185,4 +185,28 @@ int ComposeValueLine(char* out, std::int32_t whole) noexcept {
   return Integer(out, whole, 7);
 }
 
+int ComposeInteger(char* out, std::int32_t v, int width) noexcept {
+  return Integer(out, v, width);
+}
+
+int ComposeFixed(char* out, double x, int decimals, int width) noexcept {
+  x = arith::Quiet(x);
+  std::uint64_t shown;
+  // The integer path for the fields of a result line, whose widths fit its fixed-size stores.
+  const int n = width > 16      ? -1
+                : decimals == 6 ? FixedPoint<6>(out, x, width, shown)
+                : decimals == 3 ? FixedPoint<3>(out, x, width, shown)
+                                : -1;
+  if (n >= 0) {
+    out[n] = '\0';
+    return n;
+  }
+  const int printed = std::snprintf(out, kLineBuffer, "%*.*f", width, decimals, x);
+  return printed < 0 ? 0 : (printed >= kLineBuffer ? kLineBuffer - 1 : printed);
+}
+
+std::uint64_t ShownPercent(double error) noexcept {
+  return Shown(Percent(error));
+}
+
 }  // namespace engine

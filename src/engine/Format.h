@@ -26,4 +26,14 @@ int ComposeResultLine(char* out, double error, const Column& first, const Column
 // "%7ld" of a whole-ohm figure into out (kValueLineBuffer characters).
 int ComposeValueLine(char* out, std::int32_t whole) noexcept;
 
+// "%*ld" of v into out (kValueLineBuffer characters); returns the length.
+int ComposeInteger(char* out, std::int32_t v, int width) noexcept;
+
+// "%*.*f" of x, width and decimals, into out (kLineBuffer characters), exactly as printf composes
+// it; returns the length.
+int ComposeFixed(char* out, double x, int decimals, int width) noexcept;
+
+// |error| x 100 as a result line shows it, in millionths of a percent (ComposeResultLine's shown).
+std::uint64_t ShownPercent(double error) noexcept;
+
 }  // namespace engine

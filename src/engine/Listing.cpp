@@ -17,7 +17,7 @@ Columns::Columns(const Sequences& sequences) {
 }
 
 Listing List(const Sequences& sequences, const Columns& columns, const SearchResult& found,
-             bool aligned) noexcept {
+             bool aligned, bool lines) noexcept {
   Listing listing;
   const auto whole = [&](int index) { return sequences.whole[std::size_t(index)]; };
   // A line's error is the engine's figure printed; ordering by it orders by what is shown.
@@ -28,7 +28,11 @@ Listing List(const Sequences& sequences, const Columns& columns, const SearchRes
   };
   std::uint64_t printed[kMaxPairs];
   for (int k = 0; k < found.count; ++k) {
-    compose(listing.lines[k], found.pairs[k], &printed[k]);
+    if (lines) {
+      compose(listing.lines[k], found.pairs[k], &printed[k]);
+    } else {
+      printed[k] = ShownPercent(found.pairs[k].error);
+    }
     listing.order[k] = k;
     if (aligned && printed[k] >= 10000000) listing.errorWidth = 9;
   }
@@ -39,7 +43,7 @@ Listing List(const Sequences& sequences, const Columns& columns, const SearchRes
     return whole(p.second) < whole(q.second);
   });
   listing.lineCount = found.count;
-  if (listing.errorWidth > 0) {
+  if (listing.errorWidth > 0 && lines) {
     for (int k = 0; k < found.count; ++k) compose(listing.lines[k], found.pairs[k], nullptr);
   }
   // A value counts once, at its first occurrence in the search's order, whatever else shares its

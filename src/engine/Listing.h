@@ -53,7 +53,8 @@ struct Listing {
 
 // With aligned, where an error prints with two digits before the point, every line's error field
 // is widened to nine characters so that the columns stay in line; else lines are as the window's.
+// Without lines, only the order and the values used, for one who composes the lines itself.
 Listing List(const Sequences& sequences, const Columns& columns, const SearchResult& found,
-             bool aligned = false) noexcept;
+             bool aligned = false, bool lines = true) noexcept;
 
 }  // namespace engine
