@@ -11,7 +11,7 @@ const char* Kind::Caption() const {
 }
 
 std::unique_ptr<Kind> MakeKind(const Options& options, std::string& problem) {
-  return options.parts > 0 ? MakeNetworks(options, problem) : MakePairs(options, problem);
+  return options.kind == kNetworks ? MakeNetworks(options, problem) : MakePairs(options, problem);
 }
 
 std::vector<double> Distinct(const std::optional<std::vector<ListValue>>& list) {

@@ -50,6 +50,9 @@ bool ReadTolerance(std::string_view text, Options& options, std::string&) {
   return true;
 }
 
+constexpr std::string_view kSeriesNames[] = {"E3", "E6", "E12", "E24", "E48", "E96", "E192"};
+static_assert(std::size(kSeriesNames) == std::size(engine::kSeries));
+
 bool ReadSeries(std::string_view text, Options& options, std::string&) {
   const engine::Series* series = engine::FindSeries(text);
   if (series != nullptr) options.series = *series;
@@ -71,16 +74,20 @@ bool SameWord(std::string_view text, std::string_view name) {
                     [](char a, char b) { return (a >= 'A' && a <= 'Z' ? a - 'A' + 'a' : a) == b; });
 }
 
-bool ReadFormat(std::string_view text, Options& options, std::string&) {
-  constexpr std::pair<std::string_view, Format> kFormats[] = {
-      {"text", Format::kText}, {"csv", Format::kCsv}, {"json", Format::kJson}};
-  for (const auto& [name, format] : kFormats) {
-    if (SameWord(text, name)) {
-      options.format = format;
-      return true;
-    }
+// The index of the word of words that text is, in capitals or not; -1 for none.
+int WordOf(std::string_view text, std::span<const std::string_view> words) {
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    if (SameWord(text, words[i])) return int(i);
   }
-  return false;
+  return -1;
+}
+
+constexpr std::string_view kFormats[] = {"text", "csv", "json"};  // in the order of Format
+
+bool ReadFormat(std::string_view text, Options& options, std::string&) {
+  const int format = WordOf(text, kFormats);
+  if (format >= 0) options.format = Format(format);
+  return format >= 0;
 }
 
 bool ReadOnly(std::string_view text, Options& options, std::string& problem) {
@@ -101,15 +108,14 @@ bool ReadParts(std::string_view text, Options& options, std::string&) {
   return options.parts > 0;
 }
 
+using engine::networks::Connect;
+constexpr std::string_view kConnections[] = {"series", "parallel", "any"};
+constexpr Connect kConnects[] = {Connect::kSeries, Connect::kParallel, Connect::kAny};
+
 bool ReadConnect(std::string_view text, Options& options, std::string&) {
-  using engine::networks::Connect;
-  for (const Connect connect : {Connect::kSeries, Connect::kParallel, Connect::kAny}) {
-    if (SameWord(text, ConnectName(connect))) {
-      options.connect = connect;
-      return true;
-    }
-  }
-  return false;
+  const int connect = WordOf(text, kConnections);
+  if (connect >= 0) options.connect = kConnects[connect];
+  return connect >= 0;
 }
 
 // LOW-HIGH: two resistances as a list writes them; no resistance holds a hyphen.
@@ -143,18 +149,21 @@ bool ReadSpread(std::string_view text, Options& options, std::string&) {
 
 // Every option: its name (and another for it), its value's name, its help (lines of at most 56
 // columns) and an example of it; for one that takes a value, its reader and what it says of a
-// value it cannot take (a reader that says more itself leaves that empty).
+// value it cannot take (a reader that says more itself leaves that empty), the words the value
+// may be, and the kinds of search it belongs to.
 struct Rule {
   std::string_view name, alias, value;
   const char* help;
   const char* example;
   bool (*read)(std::string_view value, Options& options, std::string& problem);
   const char* takes;
+  std::span<const std::string_view> choices = {};
+  unsigned kinds = kPairs | kNetworks;
 };
 constexpr Rule kRules[] = {
     {"--series", "", "NAME", N_("E3, E6, E12, E24 (the default), E48, E96 or E192"),
      "--series E96 2200", ReadSeries,
-     N_("--series takes E3, E6, E12, E24, E48, E96 or E192, not %s")},
+     N_("--series takes E3, E6, E12, E24, E48, E96 or E192, not %s"), kSeriesNames},
     {"--tolerance", "", "PERCENT",
      // xgettext:no-c-format
      N_("keep results within PERCENT % of the wanted value, more\n"
@@ -171,41 +180,55 @@ constexpr Rule kRules[] = {
      "--without 8200,5k1 4700", ReadWithout, ""},
     {"--format", "", "FORMAT", N_("text (the default), csv or json (JSON Lines)"),
      "--format csv 4700 1000 > pairs.csv", ReadFormat,
-     N_("--format takes text, csv or json, not %s")},
-    {"--parts", "", "N",
+     N_("--format takes text, csv or json, not %s"), kFormats},
+    {"--parts",
+     "",
+     "N",
      N_("instead of pairs, networks of up to N resistors (1 to 4)\n"
         "in series and in parallel, best first"),
-     "--parts 3 4k7", ReadParts, N_("--parts takes a number of resistors from 1 to 4, not %s")},
+     "--parts 3 4k7",
+     ReadParts,
+     N_("--parts takes a number of resistors from 1 to 4, not %s"),
+     {},
+     kNetworks},
     {"--connect", "", "HOW", N_("with --parts: series, parallel or any (the default)"),
      "--parts 2 --connect parallel 3k", ReadConnect,
-     N_("--connect takes series, parallel or any, not %s")},
-    {"--range", "", "LOW-HIGH", N_("with --parts: only values from LOW to HIGH, inclusive"),
-     "--parts 3 --range 10R-1M 12.5k", ReadRange,
-     N_("--range takes LOW-HIGH, two resistances as a list writes them, such as 10R-1M, not %s")},
-    {"--spread", "", "RATIO",
+     N_("--connect takes series, parallel or any, not %s"), kConnections, kNetworks},
+    {"--range",
+     "",
+     "LOW-HIGH",
+     N_("with --parts: only values from LOW to HIGH, inclusive"),
+     "--parts 3 --range 10R-1M 12.5k",
+     ReadRange,
+     N_("--range takes LOW-HIGH, two resistances as a list writes them, such as 10R-1M, not %s"),
+     {},
+     kNetworks},
+    {"--spread",
+     "",
+     "RATIO",
      N_("with --parts: no network whose largest value exceeds\n"
         "RATIO times its smallest (default 100; any: no limit)"),
-     "--parts 3 --spread 10 3k33", ReadSpread,
-     N_("--spread takes a ratio of at least 1, such as 10 or 100, or any, not %s")},
+     "--parts 3 --spread 10 3k33",
+     ReadSpread,
+     N_("--spread takes a ratio of at least 1, such as 10 or 100, or any, not %s"),
+     {},
+     kNetworks},
     {"--help", "-h", "", N_("show this help and exit"), nullptr, nullptr, nullptr},
     {"--version", "", "", N_("show the version and exit"), nullptr, nullptr, nullptr},
 };
 
-// The options that only a network search takes: for a pair search they would seem to apply.
-constexpr std::string_view kNetworkOnly[] = {"--connect", "--range", "--spread"};
-
 }  // namespace
 
 std::string_view ConnectName(engine::networks::Connect connect) {
-  switch (connect) {
-    case engine::networks::Connect::kSeries:
-      return "series";
-    case engine::networks::Connect::kParallel:
-      return "parallel";
-    case engine::networks::Connect::kAny:
-      break;
-  }
-  return "any";
+  return kConnections[std::find(std::begin(kConnects), std::end(kConnects), connect) -
+                      std::begin(kConnects)];
+}
+
+std::vector<OptionInfo> OptionTable() {
+  std::vector<OptionInfo> table;
+  for (const Rule& rule : kRules)
+    table.push_back({rule.name, rule.alias, rule.value, rule.choices});
+  return table;
 }
 
 bool InRange(const Options& options, double nominal) {
@@ -311,8 +334,12 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& proble
       return false;
     }
   }
-  for (const std::string_view name : kNetworkOnly) {
-    if (options.parts == 0 && std::find(given.begin(), given.end(), name) != given.end()) {
+  // The kind of search, once; an option of another kind would seem to apply, and is refused.
+  options.kind = options.parts > 0 ? kNetworks : kPairs;
+  for (const std::string_view name : given) {
+    const Rule& rule = *std::find_if(std::begin(kRules), std::end(kRules),
+                                     [&](const Rule& r) { return r.name == name; });
+    if ((rule.kinds & options.kind) == 0) {
       problem =
           Trf("%s narrows a search for networks: it needs --parts", std::string(name).c_str());
       return false;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -16,6 +17,9 @@ namespace cli {
 
 enum class Format { kText, kCsv, kJson };
 
+// The kinds of search, as a mask of those an option belongs to.
+enum SearchKind : unsigned { kPairs = 1, kNetworks = 2 };
+
 // The band, as written and as the search and the output take it.
 struct Tolerance {
   std::string text = "5";
@@ -24,6 +28,7 @@ struct Tolerance {
 };
 
 struct Options {
+  SearchKind kind = kPairs;  // chosen once, from the options given
   bool help = false;
   bool version = false;
   std::optional<engine::Series> series;  // as given
@@ -48,6 +53,14 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& proble
 
 // The help of --help, in the locale's language, its option lines made from the table.
 std::string Usage();
+
+// An option of the table as the bash completion offers it: its name, another name for it, its
+// value's name ("" for none) and the words that value may be.
+struct OptionInfo {
+  std::string_view name, alias, value;
+  std::span<const std::string_view> choices;
+};
+std::vector<OptionInfo> OptionTable();
 
 // A value of a network search's range: inside it, ends included, when there is one.
 bool InRange(const Options& options, double nominal);

@@ -16,6 +16,7 @@
 #include <tuple>
 
 #include "CliRun.h"
+#include "cli/Options.h"
 
 namespace {
 
@@ -210,6 +211,19 @@ TEST(CliTest, HelpFitsIn79Columns) {
       EXPECT_LE(wcswidth(wide.c_str(), wide.size()), 79) << locale << ": " << line;
     }
     EXPECT_GT(number, 40) << locale;
+  }
+}
+
+// Each option of the table has an item of its own in both man pages.
+TEST(CliTest, EveryOptionInBothManPages) {
+  for (const std::string page : {"/ohmsift-cli.1", "/ja/ohmsift-cli.1"}) {
+    std::ifstream in(OHMSIFT_MAN_DIR + page);
+    std::string line, items;
+    for (bool item = false; std::getline(in, line); item = line == ".TP") items += item ? line : "";
+    for (const cli::OptionInfo& option : cli::OptionTable()) {
+      const std::string roff = "\\-\\-" + std::string(option.name.substr(2));
+      EXPECT_NE(items.find(roff), std::string::npos) << page << " has no item for " << option.name;
+    }
   }
 }
 
