@@ -4,7 +4,7 @@
 set -euo pipefail
 run=(g++ cmake ninja-build pkg-config gettext qt6-base-dev libgl-dev libfontconfig-dev fonts-ipafont-gothic)
 test=(
-  libgtest-dev libbenchmark-dev xvfb xauth x11-utils libxcb1-dev  # native
+  libgtest-dev libbenchmark-dev nlohmann-json3-dev xvfb xauth x11-utils libxcb1-dev  # native
   fonts-vlgothic fonts-noto-cjk                                    # native: other faces
   weston qt6-wayland xdotool openbox wmctrl                        # wayland (and X11)
   googletest g++-aarch64-linux-gnu qemu-user                       # arm64
