@@ -156,6 +156,9 @@ TEST(CliTest, EveryOptionAndFormat) {
       {"", {"--tolerance", "50.000000000000000001", "4700"}, "", 2, "--tolerance takes"},  // 50.0 read
       {"", {"--tolerance", "49.99999999999999999", "4700"}, "", 0, "11000  4697.917"},  // 50.0 read
       {"", {"--tolerance", "0.0", "4700"}, "", 2, "--tolerance takes"},
+      {"", {"--tolerance", "1.x", "4700"}, "", 2, "--tolerance takes a percentage greater than 0 and at most 50, such as 1 or 2.5, not \"1.x\""},
+      {"", {"--tolerance=2.5.1", "--parts=2", "--spread", "1.5x", "4700"}, "", 2, "--tolerance takes"},
+      {"", {"--parts=2", "--spread", "1.x", "4700"}, "", 2, "--spread takes"},
       {"", {"--tolerance", "-1", "4700"}, "", 2, "--tolerance takes"},
       {"", {"--count", "101", "4700"}, "", 2, "--count takes a whole number from 1 to 100"},
       {"", {"--count", "0", "4700"}, "", 2, "--count takes"},

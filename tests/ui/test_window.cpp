@@ -10,15 +10,17 @@
 #include <QScreen>
 #include <QtTest>
 #include <array>
+#include <cmath>
+#include <optional>
+#include <regex>
 #include <stdexcept>
 
+#include "ReferenceSearch.h"
 #include "WindowDriver.h"
-#include "engine/Wanted.h"
+#include "engine/Arithmetic.h"
+#include "engine/Series.h"
 #include "platform/Application.h"
-#include "platform/Codepage.h"
 #include "platform/QtText.h"
-#include "platform/SysUtils.h"
-#include "tables/Tables.h"
 
 namespace {
 
@@ -81,9 +83,13 @@ class Session {
       if (kind == 'p') driver::Paste(form_, argument);
       if (kind == 'b') QTest::keyClick(form_->Edit1->Handle(), Qt::Key_Backspace);
       const QString text = driver::EditText(form_);
-      // A paste of the text already there may or may not count as a change.
+      // A paste of the text already there may or may not count as a change. A wanted value is
+      // ASCII digits alone, above 100 and below 1000000.
       const std::optional<double> wanted =
-          engine::WantedValue(Utf8ToCp932(text.toStdString()).View());
+          std::regex_match(text.toStdString(), std::regex("[0-9]+")) &&
+                  text.toDouble() > 100 && text.toDouble() < 1000000
+              ? std::optional<double>(text.toDouble())
+              : std::nullopt;
       if (wanted && (text != before || kind == 'p')) {
         const auto kept = model_;
         model_[0] = QStringList{text + QString::fromUtf8(" の結果")};
@@ -147,43 +153,58 @@ class Session {
     return rows;
   }
 
-  // A fresh search, as the engine makes it, without the values of the model's ListNone.
+  // A fresh search, stated afresh: the step-by-step search's 15 best E24 pairs within 5 %, without
+  // the values of the model's ListNone, as lines of error, the two resistors' whole ohms and the
+  // value; and the whole ohms of the values they use, once each; both lists sorted as text.
   void Search(double target) {
-    engine::InitTable();
     std::vector<double> none;
     for (const QString& line : model_[3]) none.push_back(line.toDouble());
-    engine::SetNoneTable(none);
-    TStringList lines[2] = {TStringList(true), TStringList(true)};
-    engine::CalcSub(target, lines[0], lines[1]);
-    for (int list = 0; list < 2; ++list) {
-      model_[1 + list].clear();
-      for (int i = 0; i < lines[list].Count(); ++i) model_[1 + list] << lines[list].Get(i).c_str();
+    const reference::Result r = reference::Search(engine::kE24, target, 15, 0.05, none);
+    model_[1].clear();
+    model_[2].clear();
+    for (int k = 0; k < r.count; ++k) {
+      model_[1] << QString::asprintf(" %f  %8lld  %8lld  %8.3f",
+                                     std::fabs(engine::arith::Product(r.error[k], 100)),
+                                     std::llround(r.reg1[k]), std::llround(r.reg2[k]), r.value[k]);
+      for (const double v : {r.reg1[k], r.reg2[k]}) {
+        const QString line = QString::asprintf("%7lld", std::llround(v));
+        if (!model_[2].contains(line)) model_[2] << line;
+      }
     }
+    model_[1].sort();
+    model_[2].sort();
+  }
+
+  // The number the window reads from a text, stated afresh: blanks, a sign, digits with a point,
+  // an exponent; else nothing.
+  static std::optional<double> Number(const std::string& text) {
+    static const std::regex number(R"([ \t]*[+-]?([0-9]+\.?[0-9]*|\.[0-9]+)([eE][+-]?[0-9]+)?)");
+    if (!std::regex_match(text, number)) return std::nullopt;
+    return std::strtod(text.c_str(), nullptr);
   }
 
   std::string Move(const std::function<void()>& press, TListBox* from, TListBox* to,
                    QStringList& modelFrom, QStringList& modelTo) {
     const QStringList selected = Selected(from), selectedThere = Selected(to);
-    const AnsiString text = form_->Edit1->GetText();
     QStringList expectedBox;
     for (const QString& row : selected) modelTo << driver::Lines(from)[row.toInt()];
     for (int i = int(selected.size()) - 1; i >= 0; --i) modelFrom.removeAt(selected[i].toInt());
     modelTo.sort();
-    try {
-      if (!selected.isEmpty() && !text.IsEmpty()) Search(StrToFloat(text));
-    } catch (const EConvertError& error) {
-      expectedBox = QStringList{"OhmSift", QString::fromStdString(Cp932ToUtf8(error.Message))};
-      model_[1].clear();
-      model_[2].clear();
+    const std::string typed = driver::EditText(form_).toStdString();
+    if (!selected.isEmpty() && !typed.empty()) {
+      if (const std::optional<double> number = Number(typed)) {
+        Search(*number);
+      } else {
+        expectedBox = QStringList{"OhmSift", QString::fromStdString("'" + typed + "'") +
+                                                 QString::fromUtf8(" は正しい数値ではありません。")};
+        model_[1].clear();
+        model_[2].clear();
+      }
     }
     const QStringList box = driver::AnswerBox(press);
-    // The window says it in its own language.
-    if (box != expectedBox ||
-        (!box.isEmpty() && !box[1].endsWith(QString::fromUtf8("は正しい数値ではありません。")))) {
-      return "error box " + box.join('|').toStdString();
-    }
+    if (box != expectedBox) return "error box " + box.join('|').toStdString();
     if (!selected.isEmpty() && !Selected(from).isEmpty()) return "lines still selected";
-    const bool refilled = !selected.isEmpty() && to == form_->ListUse && !text.IsEmpty();
+    const bool refilled = !selected.isEmpty() && to == form_->ListUse && !typed.empty();
     if (Selected(to) != (refilled ? QStringList() : selectedThere)) return "selected there";
     return {};
   }
