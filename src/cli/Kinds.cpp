@@ -11,7 +11,13 @@ const char* Kind::Caption() const {
 }
 
 std::unique_ptr<Kind> MakeKind(const Options& options, std::string& problem) {
-  return options.kind == kNetworks ? MakeNetworks(options, problem) : MakePairs(options, problem);
+  // Each kind of search, and what makes it.
+  constexpr std::pair<SearchKind, std::unique_ptr<Kind> (*)(const Options&, std::string&)>
+      kMakers[] = {{kPairs, MakePairs}, {kNetworks, MakeNetworks}};
+  for (const auto& [kind, make] : kMakers) {
+    if (kind == options.kind) return make(options, problem);
+  }
+  return MakePairs(options, problem);
 }
 
 std::vector<double> Distinct(const std::optional<std::vector<ListValue>>& list) {

@@ -150,7 +150,8 @@ bool ReadSpread(std::string_view text, Options& options, std::string&) {
 // Every option: its name (and another for it), its value's name, its help (lines of at most 56
 // columns) and an example of it; for one that takes a value, its reader and what it says of a
 // value it cannot take (a reader that says more itself leaves that empty), the words the value
-// may be, and the kinds of search it belongs to.
+// may be, the kinds of search it belongs to, and the kind it chooses when given (of several, the
+// one of the highest bit).
 struct Rule {
   std::string_view name, alias, value;
   const char* help;
@@ -159,6 +160,7 @@ struct Rule {
   const char* takes;
   std::span<const std::string_view> choices = {};
   unsigned kinds = kPairs | kNetworks;
+  unsigned selects = 0;
 };
 constexpr Rule kRules[] = {
     {"--series", "", "NAME", N_("E3, E6, E12, E24 (the default), E48, E96 or E192"),
@@ -190,6 +192,7 @@ constexpr Rule kRules[] = {
      ReadParts,
      N_("--parts takes a number of resistors from 1 to 4, not %s"),
      {},
+     kNetworks,
      kNetworks},
     {"--connect", "", "HOW", N_("with --parts: series, parallel or any (the default)"),
      "--parts 2 --connect parallel 3k", ReadConnect,
@@ -335,11 +338,14 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& proble
     }
   }
   // The kind of search, once; an option of another kind would seem to apply, and is refused.
-  options.kind = options.parts > 0 ? kNetworks : kPairs;
+  const auto ruleOf = [](std::string_view name) -> const Rule& {
+    return *std::find_if(std::begin(kRules), std::end(kRules),
+                         [&](const Rule& r) { return r.name == name; });
+  };
+  for (const std::string_view name : given)
+    options.kind = SearchKind(std::max<unsigned>(options.kind, ruleOf(name).selects));
   for (const std::string_view name : given) {
-    const Rule& rule = *std::find_if(std::begin(kRules), std::end(kRules),
-                                     [&](const Rule& r) { return r.name == name; });
-    if ((rule.kinds & options.kind) == 0) {
+    if ((ruleOf(name).kinds & options.kind) == 0) {
       problem =
           Trf("%s narrows a search for networks: it needs --parts", std::string(name).c_str());
       return false;

@@ -12,7 +12,7 @@
 
 class QObject;
 
-class TApplication : public TObject {
+class TApplication : public TObject, public TDispatcher {
  public:
   TApplication();
   ~TApplication() override;
@@ -29,7 +29,7 @@ class TApplication : public TObject {
   template <class F>
   void CreateForm(F*& reference) {
     std::unique_ptr<F> form(new F());
-    static_cast<TForm&>(*form).ReadDescription();
+    static_cast<TForm&>(*form).ReadDescription(*this, mainForm_ == nullptr);
     reference = form.get();
     Adopt(std::move(form));
   }
@@ -43,7 +43,7 @@ class TApplication : public TObject {
 
   // Delivers an event to its handler; an error the handler raises is shown in the standard error
   // box and goes no further.
-  void Dispatch(const TNotifyEvent& event, TObject* sender) noexcept;
+  void Dispatch(const TNotifyEvent& event, TObject* sender) noexcept override;
 
   TForm* MainForm() const { return mainForm_; }
   // Destroys a form the application owns (a window closed for good).

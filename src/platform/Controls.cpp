@@ -1,7 +1,5 @@
 #include "platform/Controls.h"
 
-#include "platform/Application.h"
-
 void TControl::Fire(const TNotifyEvent& event) {
-  if (event) Application->Dispatch(event, this);
+  if (event && dispatcher_ != nullptr) dispatcher_->Dispatch(event, this);
 }

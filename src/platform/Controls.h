@@ -26,6 +26,16 @@ struct TNotifyEvent {
   explicit operator bool() const { return Object != nullptr && Method != nullptr; }
 };
 
+// Where events go to be run: the application that made the control's form, which shows whatever a
+// handler raises.
+class TDispatcher {
+ public:
+  virtual void Dispatch(const TNotifyEvent& event, TObject* sender) noexcept = 0;
+
+ protected:
+  ~TDispatcher() = default;
+};
+
 enum TColor { clWindowText, clBtnFace };
 enum TFontCharset { DEFAULT_CHARSET = 1, SHIFTJIS_CHARSET = 128 };
 
@@ -50,11 +60,13 @@ class TControl : public TObject {
 
  protected:
   TControl(AnsiString name, QWidget* widget) : name_(std::move(name)), widget_(widget) {}
-  // Runs an event handler; whatever it raises is shown by the application object and goes no
-  // further, so no error ever unwinds through the toolkit's event loop.
+  // Runs an event handler through the dispatcher its form gave it: whatever the handler raises is
+  // shown there and goes no further, so no error ever unwinds through the toolkit's event loop.
   void Fire(const TNotifyEvent& event);
 
  private:
+  friend class TForm;
   AnsiString name_;
-  QWidget* widget_;  // owned by the form's window
+  QWidget* widget_;                    // owned by the form's window
+  TDispatcher* dispatcher_ = nullptr;  // set by the form
 };

@@ -10,7 +10,6 @@
 #include <string>
 #include <tuple>
 
-#include "platform/Application.h"
 #include "platform/Codepage.h"
 #include "platform/Exception.h"
 #include "platform/FixedSize.h"
@@ -54,6 +53,7 @@ struct TForm::Impl {
   QPointer<QWidget> window;
   std::vector<std::unique_ptr<TControl>> controls;  // in creation order, as described
   std::vector<QWidget*> tabOrder;
+  TDispatcher* dispatcher = nullptr;  // the application that made the form
 };
 
 TForm::TForm(const TFormDescription& description, const TPublishedTable& published)
@@ -80,7 +80,8 @@ TControl* TForm::FindControl(const AnsiString& name) const {
   return nullptr;
 }
 
-void TForm::ReadDescription() {
+void TForm::ReadDescription(TDispatcher& dispatcher, bool main) {
+  impl_->dispatcher = &dispatcher;
   const TFormDescription& d = impl_->description;
   auto* window = new QWidget(nullptr);
   impl_->window = window;
@@ -89,7 +90,7 @@ void TForm::ReadDescription() {
   window->setFont(MakeFont(d.Font));
   // The main form's font is the application's: message boxes and hints use it too, and no other
   // face need be loaded.
-  if (Application->MainForm() == nullptr) QApplication::setFont(window->font());
+  if (main) QApplication::setFont(window->font());
   window->setAutoFillBackground(true);
   window->setBackgroundRole(QPalette::Window);  // the face colour of dialogs
   if (d.Icon != nullptr) {
@@ -132,6 +133,7 @@ void TForm::CreateControls() {
       widget->setAccessibleDescription(hint);
     }
     if (c.TabOrder < 0) widget->setFocusPolicy(Qt::NoFocus);
+    control->dispatcher_ = impl_->dispatcher;
     BindHandler(c, *control);
     BindField(c, *control);
     impl_->controls.push_back(std::move(control));

@@ -109,9 +109,10 @@ class TForm : public TObject {
  private:
   friend class TApplication;
   // Creates the window and its controls, sets their properties and binds handlers and fields by
-  // name; raises Exception when the description names a field or method that the form does not
-  // publish, or a field of another class.
-  void ReadDescription();
+  // name, the controls' events to run through dispatcher; the main form's font becomes the
+  // toolkit's. Raises Exception when the description names a field or method that the form does
+  // not publish, or a field of another class.
+  void ReadDescription(TDispatcher& dispatcher, bool main);
   void CreateControls();
   void BindHandler(const TControlDescription& description, TControl& control);
   void BindField(const TControlDescription& description, TControl& control);
