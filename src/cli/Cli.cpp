@@ -96,8 +96,7 @@ int Run(int argc, char** argv, std::FILE* in, std::FILE* out, std::FILE* err) {
     if (std::fputs(text.c_str(), out) < 0 || std::fflush(out) != 0) return OutputFailed(err, errno);
     return kAllAccepted;
   }
-  if (options.only && !options.series &&
-      Distinct(options.only).size() > std::size_t{engine::kMaxValues})
+  if (options.Stock() && Distinct(options.only).size() > std::size_t{engine::kMaxValues})
     return UsageError(err, Trf("--only: at most %d different values", engine::kMaxValues));
   // A sweep writes hundreds of megabytes: in large blocks, but to a terminal line by line, so
   // that a value typed there is answered at once.

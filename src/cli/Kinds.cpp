@@ -26,10 +26,6 @@ std::vector<double> Distinct(const std::optional<std::vector<ListValue>>& list) 
   return engine::SortedDistinct(std::move(ohms));
 }
 
-const engine::Series& SeriesOf(const Options& options) {
-  return options.series ? *options.series : engine::kDefaultSeries;
-}
-
 std::string Names(const std::vector<const ListValue*>& values) {
   std::string names;
   for (const ListValue* v : values) {
@@ -40,9 +36,8 @@ std::string Names(const std::vector<const ListValue*>& values) {
 }
 
 std::vector<Parameter> SeriesParameters(const Options& options) {
-  return {options.series || !options.only
-              ? Parameter::String("series", std::string(SeriesOf(options).name))
-              : Parameter::Null("series"),
+  return {!options.Stock() ? Parameter::String("series", std::string(options.series.name))
+                           : Parameter::Null("series"),
           Parameter::Number("tolerance_percent", options.tolerance.percent)};
 }
 

@@ -145,9 +145,8 @@ std::unique_ptr<Kind> MakeKind(const Options& options, std::string& problem);
 std::unique_ptr<Kind> MakePairs(const Options& options, std::string& problem);
 std::unique_ptr<Kind> MakeNetworks(const Options& options, std::string& problem);
 
-// Shared by the kinds: a list's values ascending and once each; the series the options search.
+// Shared by the kinds: a list's values ascending and once each.
 std::vector<double> Distinct(const std::optional<std::vector<ListValue>>& list);
-const engine::Series& SeriesOf(const Options& options);
 // The names of the values of a list, as written, joined by commas.
 std::string Names(const std::vector<const ListValue*>& values);
 // The JSON members every kind of the series has: series (null for a stock list) and

@@ -44,8 +44,7 @@ std::vector<double> Offered(const Options& options) {
     return std::binary_search(list.begin(), list.end(), v);
   };
   std::vector<double> values;
-  for (const double v :
-       options.only && !options.series ? only : engine::SeriesValues(SeriesOf(options).mantissas)) {
+  for (const double v : options.Stock() ? only : engine::SeriesValues(options.series.mantissas)) {
     if (v > 0 && (!options.only || named(only, v)) && !named(without, v) && InRange(options, v))
       values.push_back(v);
   }
@@ -118,9 +117,9 @@ class Networks final : public Kind {
   // (or the --only list) does not hold.
   std::vector<std::string> Notes() const override {
     static const std::vector<ListValue> kNone;
-    const bool fromStock = options_.only && !options_.series;
+    const bool fromStock = options_.Stock();
     const std::vector<double> held =
-        fromStock ? Distinct(options_.only) : engine::SeriesValues(SeriesOf(options_).mantissas);
+        fromStock ? Distinct(options_.only) : engine::SeriesValues(options_.series.mantissas);
     const auto holds = [&](double v) {
       return std::find(held.begin(), held.end(), v) != held.end();
     };
@@ -129,7 +128,7 @@ class Networks final : public Kind {
       if (!holds(v.ohms)) notHeld.push_back(&v);
     for (const ListValue& v : options_.without ? *options_.without : kNone)
       if (!holds(v.ohms)) notLeftOut.push_back(&v);
-    const std::string series(SeriesOf(options_).name);
+    const std::string series(options_.series.name);
     std::vector<std::string> notes;
     if (!notHeld.empty())
       notes.push_back(

@@ -55,7 +55,7 @@ static_assert(std::size(kSeriesNames) == std::size(engine::kSeries));
 
 bool ReadSeries(std::string_view text, Options& options, std::string&) {
   const engine::Series* series = engine::FindSeries(text);
-  if (series != nullptr) options.series = *series;
+  if (series != nullptr) options.series = *series, options.seriesGiven = true;
   return series != nullptr;
 }
 

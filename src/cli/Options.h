@@ -31,7 +31,8 @@ struct Options {
   SearchKind kind = kPairs;  // chosen once, from the options given
   bool help = false;
   bool version = false;
-  std::optional<engine::Series> series;  // as given
+  engine::Series series = engine::kDefaultSeries;  // the one given, or the default
+  bool seriesGiven = false;
   Tolerance tolerance;
   int count = 15;
   std::optional<std::vector<ListValue>> only, without;  // in the order given
@@ -42,6 +43,9 @@ struct Options {
   std::optional<std::pair<ListValue, ListValue>> range;  // the values kept, ends included
   double spread = 100;  // a network's largest value at most this times its smallest
   std::vector<std::string_view> wanted;
+
+  // Whether the values are the --only list's alone, not a series'.
+  bool Stock() const { return only && !seriesGiven; }
 };
 
 // The name a connection is given on the command line: series, parallel or any.

@@ -38,13 +38,12 @@ class Pairs final : public Kind {
  public:
   explicit Pairs(const Options& options)
       : options_(options),
-        sequences_(options.only && !options.series
-                       ? engine::Sequences::Stock(Distinct(options.only))
-                       : engine::Sequences(SeriesOf(options).mantissas)),
+        sequences_(options.Stock() ? engine::Sequences::Stock(Distinct(options.only))
+                                   : engine::Sequences(options.series.mantissas)),
         excluded_(sequences_),
         columns_(sequences_) {
     if (options.without) excluded_.LeaveOut(Distinct(options.without));
-    if (options.only && options.series) excluded_.KeepOnly(Distinct(options.only));
+    if (options.only && options.seriesGiven) excluded_.KeepOnly(Distinct(options.only));
     // The values not owned, once each by their whole ohms.
     for (const double v : Distinct(options.without)) {
       if (notOwned_.empty() || engine::WholeOhm(notOwned_.back()) != engine::WholeOhm(v))
@@ -109,7 +108,7 @@ class Pairs final : public Kind {
   // largest second resistor; --without's that the values do not hold.
   std::vector<std::string> Notes() const override {
     static const std::vector<ListValue> kNone;
-    const bool fromStock = options_.only && !options_.series;
+    const bool fromStock = options_.Stock();
     const auto find = [&](double ohms) -> long {
       const auto at =
           std::find(sequences_.whole.begin(), sequences_.whole.end(), engine::WholeOhm(ohms));
@@ -124,7 +123,7 @@ class Pairs final : public Kind {
     for (const ListValue& v : options_.without ? *options_.without : kNone) {
       if (find(v.ohms) < 0) notLeftOut.push_back(&v);
     }
-    const std::string series(SeriesOf(options_).name);
+    const std::string series(options_.series.name);
     std::vector<std::string> notes;
     if (!notHeld.empty())
       notes.push_back(
