@@ -87,6 +87,29 @@ std::int32_t TruncatedSum(double x, double addend) noexcept {
   return arith::Truncated(W(x) + W(addend));
 }
 
+// The outputs of the ratio searches, each as written: a divider's VIN x R2 / (R1 + R2); a
+// regulator's VREF x (R1 + R2) / R2 + I x R1 with VREF at its feedback pin, or VREF x (R1 + R2) /
+// R1 + I x R2 with VREF from its output to its adjust pin; a gain's R1 / R2.
+template <class W>
+double Divider(double vin, double r1, double r2) noexcept {
+  const W b = r2;
+  return static_cast<double>(W(vin) * b / (W(r1) + b));
+}
+template <class W>
+double Feedback(double vref, double current, double r1, double r2) noexcept {
+  const W a = r1, b = r2;
+  return static_cast<double>(W(vref) * (a + b) / b + W(current) * a);
+}
+template <class W>
+double Adjust(double vref, double current, double r1, double r2) noexcept {
+  const W a = r1, b = r2;
+  return static_cast<double>(W(vref) * (a + b) / a + W(current) * b);
+}
+template <class W>
+double Ratio(double r1, double r2) noexcept {
+  return static_cast<double>(W(r1) / W(r2));
+}
+
 }  // namespace formula
 
 #if defined(OHMSIFT_HARDWARE_EXTENDED) && !defined(OHMSIFT_PORTABLE_ARITHMETIC)
@@ -123,6 +146,19 @@ inline double Parallel(double a, double b) noexcept {
 }
 inline double RelativeError(double target, double value) noexcept {
   return formula::RelativeError<Wide>(Quiet(target), Quiet(value));
+}
+
+inline double Divider(double vin, double r1, double r2) noexcept {
+  return formula::Divider<Wide>(Quiet(vin), Quiet(r1), Quiet(r2));
+}
+inline double Feedback(double vref, double current, double r1, double r2) noexcept {
+  return formula::Feedback<Wide>(Quiet(vref), Quiet(current), Quiet(r1), Quiet(r2));
+}
+inline double Adjust(double vref, double current, double r1, double r2) noexcept {
+  return formula::Adjust<Wide>(Quiet(vref), Quiet(current), Quiet(r1), Quiet(r2));
+}
+inline double Ratio(double r1, double r2) noexcept {
+  return formula::Ratio<Wide>(Quiet(r1), Quiet(r2));
 }
 
 // Where the double sum lies clear of an integer, the wide sum lies on the same side, for both are

@@ -16,6 +16,10 @@
 
 namespace engine::networks {
 
+bool Spreads(double low, double high, double spread) noexcept {
+  return high > arith::Product(spread, low);
+}
+
 namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
@@ -69,11 +73,6 @@ void PairTable::Index() {
     first[(std::bit_cast<std::uint64_t>(value[std::size_t(i)]) - base) >> shift] = i;
   // A run that no value falls in starts where the next one does.
   for (std::size_t r = first.size() - 1; r-- > 0;) first[r] = std::min(first[r], first[r + 1]);
-}
-
-// Whether a network whose smallest value is low and largest high spreads beyond the ratio.
-inline bool Spreads(double low, double high, double spread) {
-  return high > arith::Product(spread, low);
 }
 
 // The pairs of values no farther apart than the spread.
@@ -152,6 +151,14 @@ int Tables::parts() const {
 
 double Tables::spread() const {
   return data_->spread;
+}
+
+Tables::Pairs Tables::series() const {
+  return {data_->series.value, data_->series.members};
+}
+
+Tables::Pairs Tables::parallel() const {
+  return {data_->parallel.value, data_->parallel.members};
 }
 
 namespace {

@@ -73,6 +73,10 @@ struct Term {
 // A network as it is written; throws std::invalid_argument for a shape that is none of Shape's.
 Term Written(const Network& network);
 
+// Whether a network whose smallest value is low and largest high spreads beyond the ratio: its
+// largest value exceeds spread x its smallest (Product, engine/Arithmetic.h).
+bool Spreads(double low, double high, double spread) noexcept;
+
 // The values on offer, ascending and distinct, each above 0, and the tables of two-resistor
 // networks built from them once; a search reads them and allocates nothing that grows with them.
 class Tables {
@@ -87,6 +91,15 @@ class Tables {
   std::span<const double> values() const;
   int parts() const;
   double spread() const;
+
+  // The two-resistor networks of each kind, with parts of 2 or more: each pair of values i <= j
+  // within the spread, folded, ascending by value (then by i and j); members holds i << 16 | j.
+  struct Pairs {
+    std::span<const double> value;
+    std::span<const std::uint32_t> members;
+  };
+  Pairs series() const;
+  Pairs parallel() const;
 
  private:
   struct Data;

@@ -88,6 +88,7 @@ TEST(ArithmeticTest, IntegerPathMatchesTheHardware) {
   // and at the ends of the 32-bit range, where the last bits of x + 0.01 decide it.
   for (int i = 0; i < 1000000; ++i) {
     const double a = AnyDouble(random), b = i % 4 ? AnyDouble(random) : std::nextafter(a, HUGE_VAL);
+    const double c = AnyDouble(random), d = AnyDouble(random);
     using W = soft::Wide;
     using L = long double;
     ASSERT_TRUE(Same(formula::Product<W>(a, b), formula::Product<L>(a, b)) &&
@@ -95,7 +96,11 @@ TEST(ArithmeticTest, IntegerPathMatchesTheHardware) {
                 Same(formula::Sum<W>(a, b), formula::Sum<L>(a, b)) &&
                 Same(formula::Parallel<W>(a, b), formula::Parallel<L>(a, b)) &&
                 Same(formula::RelativeError<W>(a, b), formula::RelativeError<L>(a, b)) &&
-                formula::TruncatedSum<W>(a, b) == formula::TruncatedSum<L>(a, b))
+                formula::TruncatedSum<W>(a, b) == formula::TruncatedSum<L>(a, b) &&
+                Same(formula::Divider<W>(a, b, c), formula::Divider<L>(a, b, c)) &&
+                Same(formula::Feedback<W>(a, b, c, d), formula::Feedback<L>(a, b, c, d)) &&
+                Same(formula::Adjust<W>(a, b, c, d), formula::Adjust<L>(a, b, c, d)) &&
+                Same(formula::Ratio<W>(a, b), formula::Ratio<L>(a, b)))
         << std::hexfloat << a << ", " << b;
   }
   std::vector<double> near;
