@@ -146,14 +146,17 @@ int Seek(const double* value, int size, int guess, double x) {
 
 class Searcher {
  public:
+  // Searches within the band of tolerance for results within that of reach (no wider).
   Searcher(const Positions& positions, const Problem& problem, double wanted, double tolerance,
-           int capacity)
+           double reach, int capacity)
       : positions_(positions),
         values_(positions.tables().values().data()),
         problem_(problem),
         wanted_(wanted),
         lower_(std::min(arith::Scaled(-tolerance, wanted), arith::Scaled(tolerance, wanted))),
         upper_(std::max(arith::Scaled(-tolerance, wanted), arith::Scaled(tolerance, wanted))),
+        reachLow_(std::min(arith::Scaled(-reach, wanted), arith::Scaled(reach, wanted))),
+        reachHigh_(std::max(arith::Scaled(-reach, wanted), arith::Scaled(reach, wanted))),
         kept_(capacity, Ranked()) {
     Narrow();
   }
@@ -182,6 +185,8 @@ class Searcher {
     }
   }
 
+  bool Full() const { return kept_.Full(); }
+
   int Write(std::span<Result> out) const {
     Kept sorted[kMaxResults];
     const int count = kept_.Sorted(sorted);
@@ -190,10 +195,10 @@ class Searcher {
   }
 
  private:
-  // The window of outputs that can still change the ranking: the band until it is full, then
+  // The window of outputs that can still change the ranking: the reach until it is full, then
   // those no farther from the wanted value than the worst kept one; widened by the slack.
   void Narrow() {
-    double lo = lower_, hi = upper_;
+    double lo = reachLow_, hi = reachHigh_;
     if (kept_.Full()) {
       const double reach = std::fabs(wanted_) * kept_.Worst().size;
       lo = std::max(lo, wanted_ - reach);
@@ -202,11 +207,23 @@ class Searcher {
     const double slack = kSlack * std::fabs(wanted_);
     lo_ = lo - slack;
     hi_ = hi + slack;
+    // A divider's and a ratio's outputs are those of R1 / R2: the window is one of R1 as a multiple
+    // of R2, and of R2 as a multiple of R1.
+    const Formula f = problem_.formula;
+    if (f == Formula::kDivider || f == Formula::kRatio) {
+      RangeOfR1(1, r1PerR2_[0], r1PerR2_[1], false);
+      RangeOfR2(1, r2PerR1_[0], r2PerR1_[1], false);
+    }
   }
 
   // The R1 values whose output with R2 = b may lie in the window, as [from, to]; the formula is
   // monotone in R1 for a fixed R2, so its inverse at the window's ends bounds them.
-  void Range(double b, double& from, double& to) const {
+  void RangeOfR1(double b, double& from, double& to, bool multiples = true) const {
+    if (multiples &&
+        (problem_.formula == Formula::kDivider || problem_.formula == Formula::kRatio)) {
+      from = r1PerR2_[0] * b, to = r1PerR2_[1] * b;
+      return;
+    }
     const double s = problem_.source.typ, i = problem_.current.typ;
     double e1 = 0, e2 = kInfinity;
     switch (problem_.formula) {
@@ -243,24 +260,100 @@ class Searcher {
     to = std::max(e1, e2) * (1 + kSlack);
   }
 
-  // Every R1 of table a with every R2 of table b whose output may lie in the window.
+  // The R2 values whose output with R1 = a may lie in the window, likewise: monotone in R2 too.
+  void RangeOfR2(double a, double& from, double& to, bool multiples = true) const {
+    if (multiples &&
+        (problem_.formula == Formula::kDivider || problem_.formula == Formula::kRatio)) {
+      from = r2PerR1_[0] * a, to = r2PerR1_[1] * a;
+      return;
+    }
+    const double s = problem_.source.typ, i = problem_.current.typ;
+    double e1 = 0, e2 = kInfinity;
+    switch (problem_.formula) {
+      case Formula::kDivider: {
+        // a r / (1 - r), r = w / s strictly between 0 and 1
+        const auto at = [&](double w) {
+          const double r = w / s;
+          return r <= 0 ? 0.0 : r >= 1 ? kInfinity : a * r / (1 - r);
+        };
+        e1 = at(lo_), e2 = at(hi_);
+        break;
+      }
+      case Formula::kRatio: {
+        const auto at = [&](double w) { return w <= 0 ? kInfinity : a / w; };
+        e1 = at(lo_), e2 = at(hi_);
+        break;
+      }
+      case Formula::kFeedback: {
+        // s + s a / b + i a: s a / b = w - s - i a
+        const auto at = [&](double w) {
+          const double c = w - s - i * a;
+          return c * s > 0 ? s * a / c : kInfinity;
+        };
+        e1 = at(lo_), e2 = at(hi_);
+        break;
+      }
+      case Formula::kAdjust: {
+        // s + b (s / a + i): affine in b
+        const double slope = s / a + i;
+        if (slope == 0) break;
+        e1 = (lo_ - s) / slope, e2 = (hi_ - s) / slope;
+        break;
+      }
+    }
+    from = std::max(0.0, std::min(e1, e2)) * (1 - kSlack);
+    to = std::max(e1, e2) * (1 + kSlack);
+  }
+
+  // Every R1 of table a with every R2 of table b whose output may lie in the window: for each
+  // position of the smaller table, the range of the other's that the formula and the total allow.
   void Sweep(const Table& a, const Table& b) {
     if (a.size == 0 || b.size == 0) return;
     if (kept_.Full() && kept_.Worst().size == 0 && kept_.Worst().result.parts < a.parts + b.parts)
       return;
+    const bool outerIsR2 = b.size > a.size ? false : true;
+    const Table& outer = outerIsR2 ? b : a;
+    const Table& inner = outerIsR2 ? a : b;
     const double totalLow = problem_.totalLow * (1 - kSlack),
                  totalHigh = problem_.totalHigh * (1 + kSlack);
+    const auto range = [&](double v, double& from, double& to) {
+      outerIsR2 ? RangeOfR1(v, from, to) : RangeOfR2(v, from, to);
+      from = std::max(from, totalLow - v);
+      to = std::min(to, totalHigh - v);
+    };
+    // Where the current does not pull against the source, the range of the other position rises
+    // with this one's value as the total's falls: only the outer values between where the first
+    // stops falling short of the total and where the range first passes it find anything.
+    int first = 0, last = outer.size;
+    if (problem_.current.typ * problem_.source.typ >= 0) {
+      const double* v = outer.value;
+      first = static_cast<int>(std::partition_point(v, v + outer.size,
+                                                    [&](double x) {
+                                                      double from, to;
+                                                      outerIsR2 ? RangeOfR1(x, from, to)
+                                                                : RangeOfR2(x, from, to);
+                                                      return to < totalLow - x;
+                                                    }) -
+                               v);
+      last = static_cast<int>(std::partition_point(v + first, v + outer.size,
+                                                   [&](double x) {
+                                                     double from, to;
+                                                     outerIsR2 ? RangeOfR1(x, from, to)
+                                                               : RangeOfR2(x, from, to);
+                                                     return from <= totalHigh - x;
+                                                   }) -
+                              v);
+    }
     int guess = 0;
-    for (int kb = 0; kb < b.size; ++kb) {
-      const double vb = b.value[kb];
-      if (totalHigh - vb < a.value[0]) break;  // every later R2 is larger still
+    for (int ko = first; ko < last; ++ko) {
+      const double v = outer.value[ko];
+      if (totalHigh - v < inner.value[0]) break;  // every later one is larger still
       double from, to;
-      Range(vb, from, to);
-      from = std::max(from, totalLow - vb);
-      to = std::min(to, totalHigh - vb);
+      range(v, from, to);
       if (!(from <= to)) continue;
-      guess = Seek(a.value, a.size, std::min(guess, a.size - 1), from);
-      for (int ka = guess; ka < a.size && a.value[ka] <= to; ++ka) Consider(a, ka, b, kb);
+      guess = Seek(inner.value, inner.size, std::min(guess, inner.size - 1), from);
+      for (int ki = guess; ki < inner.size && inner.value[ki] <= to; ++ki)
+        outerIsR2 ? Consider(a, ki, b, ko) : Consider(a, ko, b, ki);
     }
   }
 
@@ -305,15 +398,16 @@ class Searcher {
   }
 
   // Whether the positions make a result: their total within its range, their output within the
-  // band, and their worst case within the limits asked for.
-  bool Valid(const Network& r1, const Network& r2, double& total, double& value, double& low,
-             double& high) const {
+  // band, and (where asked) their worst case within the limits.
+  bool Valid(const Network& r1, const Network& r2, double& total, double& value) const {
     total = arith::Sum(r1.value, r2.value);
     if (!(total >= problem_.totalLow && total <= problem_.totalHigh)) return false;
     value = Output(problem_, problem_.source.typ, problem_.current.typ, r1.value, r2.value);
     if (!(value >= lower_ && value <= upper_)) return false;
+    if (!problem_.within) return true;
+    double low, high;
     WorstCase(r1, r2, low, high);
-    return !problem_.within || (low >= problem_.withinLow && high <= problem_.withinHigh);
+    return low >= problem_.withinLow && high <= problem_.withinHigh;
   }
 
   // How far a total lies from the middle of its range, in ratio.
@@ -348,8 +442,8 @@ class Searcher {
     for (int power = -Positions::kPowers; power <= Positions::kPowers; ++power) {
       Network c1, c2;
       if (power == 0 || !ScaledCopy(r1, power, c1) || !ScaledCopy(r2, power, c2)) continue;
-      double t, value, low, high;
-      if (!Valid(c1, c2, t, value, low, high)) continue;
+      double t, value;
+      if (!Valid(c1, c2, t, value)) continue;
       const double d = FromMiddle(t), mine = FromMiddle(total);
       if (d < mine || (d == mine && t < total)) return false;
     }
@@ -362,9 +456,16 @@ class Searcher {
     r.r1 = Position(a, ka);
     r.r2 = Position(b, kb);
     r.parts = a.parts + b.parts;
-    if (!Valid(r.r1, r.r2, r.total, r.value, r.low, r.high)) return;
+    if (!Valid(r.r1, r.r2, r.total, r.value) || r.value < reachLow_ || r.value > reachHigh_) return;
     r.error = arith::RelativeError(wanted_, r.value);
     item.size = std::fabs(r.error);
+    // What loses to the worst kept before its worst case is needed is dropped at once.
+    if (kept_.Full()) {
+      const Kept& worst = kept_.Worst();
+      if (item.size > worst.size || (item.size == worst.size && r.parts > worst.result.parts))
+        return;
+    }
+    WorstCase(r.r1, r.r2, r.low, r.high);
     item.width = r.high - r.low;
     if (kept_.Full() && !Before(item, kept_.Worst())) return;
     if (!Nearest(r.r1, r.r2, r.total)) return;
@@ -374,9 +475,11 @@ class Searcher {
   const Positions& positions_;
   const double* values_;
   const Problem& problem_;
-  double wanted_, lower_, upper_;
+  double wanted_, lower_, upper_;  // the band
+  double reachLow_, reachHigh_;    // of this search's results
   Best<Kept, kMaxResults, Ranked> kept_;
-  double lo_ = 0, hi_ = 0;  // the window, kept by Narrow
+  double lo_ = 0, hi_ = 0;                    // the window, kept by Narrow
+  double r1PerR2_[2] = {}, r2PerR1_[2] = {};  // for a divider and a ratio, also kept by Narrow
 };
 
 }  // namespace
@@ -389,9 +492,15 @@ int Search(const Positions& positions, const Problem& problem, double wanted, do
   if (capacity == 0 || !std::isfinite(wanted) || !(tolerance >= 0) ||
       Reachable(problem, wanted) != Reach::kReachable || positions.tables().values().empty())
     return 0;
-  Searcher searcher(positions, problem, wanted, tolerance, capacity);
-  searcher.Run();
-  return searcher.Write(out);
+  // Most wanted values have their best results far inside the band, where a search is quick: a
+  // narrow reach first, wider ones only where it holds too few. A reach that fills the ranking
+  // holds all the best, for whatever lies beyond it ranks after its worst.
+  for (double reach = tolerance / 4096;; reach *= 16) {
+    reach = std::min(reach, tolerance);
+    Searcher searcher(positions, problem, wanted, tolerance, reach, capacity);
+    searcher.Run();
+    if (searcher.Full() || reach == tolerance) return searcher.Write(out);
+  }
 }
 
 }  // namespace engine::ratios

@@ -37,10 +37,14 @@ std::pair<std::string, int> Decimal(double v) {
 
 double Formula(const Problem& p, double s, double i, double a, double b) {
   switch (p.formula) {
-    case engine::ratios::Formula::kDivider: return arith::Divider(s, a, b);
-    case engine::ratios::Formula::kFeedback: return arith::Feedback(s, i, a, b);
-    case engine::ratios::Formula::kAdjust: return arith::Adjust(s, i, a, b);
-    case engine::ratios::Formula::kRatio: break;
+    case engine::ratios::Formula::kDivider:
+      return arith::Divider(s, a, b);
+    case engine::ratios::Formula::kFeedback:
+      return arith::Feedback(s, i, a, b);
+    case engine::ratios::Formula::kAdjust:
+      return arith::Adjust(s, i, a, b);
+    case engine::ratios::Formula::kRatio:
+      break;
   }
   return arith::Ratio(a, b);
 }
@@ -58,17 +62,28 @@ std::vector<Result> Ratios(const std::vector<double>& v, double spread, const Pr
   const double a = arith::Scaled(-tolerance, wanted), b = arith::Scaled(tolerance, wanted);
   const double lower = std::min(a, b), upper = std::max(a, b);
   // Every position, with its members' decimals: the class of its copies.
-  struct Position { Network n; std::vector<int> members; };
+  struct Position {
+    Network n;
+    std::vector<int> members;
+  };
   std::vector<Position> positions;
   const int n = int(v.size());
-  for (int i = 0; i < n; ++i) positions.push_back({{v[i], 0, Shape::kSingle, 1, {std::uint16_t(i)}}, {i}});
+  for (int i = 0; i < n; ++i)
+    positions.push_back({{v[i], 0, Shape::kSingle, 1, {std::uint16_t(i)}}, {i}});
   for (int i = 0; i < n && p.parts >= 3; ++i)
     for (int j = i; j < n; ++j) {
       if (v[j] > arith::Product(spread, v[i])) continue;
       if (p.connect != engine::networks::Connect::kParallel)
-        positions.push_back({{arith::Sum(v[i], v[j]), 0, Shape::kSeries2, 2, {std::uint16_t(i), std::uint16_t(j)}}, {i, j}});
+        positions.push_back(
+            {{arith::Sum(v[i], v[j]), 0, Shape::kSeries2, 2, {std::uint16_t(i), std::uint16_t(j)}},
+             {i, j}});
       if (p.connect != engine::networks::Connect::kSeries)
-        positions.push_back({{arith::Parallel(v[i], v[j]), 0, Shape::kParallel2, 2, {std::uint16_t(i), std::uint16_t(j)}}, {i, j}});
+        positions.push_back({{arith::Parallel(v[i], v[j]),
+                              0,
+                              Shape::kParallel2,
+                              2,
+                              {std::uint16_t(i), std::uint16_t(j)}},
+                             {i, j}});
     }
   const auto limit = [&](const Position& q, double offset) {
     const double x = arith::Scaled(offset, v[q.members[0]]);
@@ -89,9 +104,13 @@ std::vector<Result> Ratios(const std::vector<double>& v, double spread, const Pr
         for (const double rb : {limit(r2, -p.partTolerance), limit(r2, p.partTolerance)})
           for (const double s : {p.source.min, p.source.max})
             for (const double i : {p.current.min, p.current.max})
-              low = std::min(low, Formula(p, s, i, ra, rb)), high = std::max(high, Formula(p, s, i, ra, rb));
+              low = std::min(low, Formula(p, s, i, ra, rb)),
+              high = std::max(high, Formula(p, s, i, ra, rb));
       if (p.within && (low < p.withinLow || high > p.withinHigh)) continue;
-      Candidate c{{r1.n, r2.n, value, arith::RelativeError(wanted, value), low, high, total, r1.n.parts + r2.n.parts}, "", 0};
+      Candidate c{{r1.n, r2.n, value, arith::RelativeError(wanted, value), low, high, total,
+                   r1.n.parts + r2.n.parts},
+                  "",
+                  0};
       // Shapes, each member's digits, and each member's power of ten against the first's.
       const int base = Decimal(v[r1.members[0]]).second;
       for (const Position* q : {&r1, &r2}) {
@@ -109,15 +128,19 @@ std::vector<Result> Ratios(const std::vector<double>& v, double spread, const Pr
   std::map<std::string, Candidate> nearest;
   for (const Candidate& c : candidates) {
     auto [at, fresh] = nearest.emplace(c.family, c);
-    if (!fresh && std::tie(c.fromMiddle, c.r.total) < std::tie(at->second.fromMiddle, at->second.r.total)) at->second = c;
+    if (!fresh &&
+        std::tie(c.fromMiddle, c.r.total) < std::tie(at->second.fromMiddle, at->second.r.total))
+      at->second = c;
   }
   std::vector<Result> results;
   for (const auto& [family, c] : nearest) results.push_back(c.r);
   const auto key = [](const Result& r) {
-    return std::tuple(std::fabs(r.error), r.parts, r.high - r.low, r.r1.value, r.r2.value, r.r1.shape, r.r2.shape,
-                      r.r1.member[0], r.r1.member[1], r.r2.member[0], r.r2.member[1]);
+    return std::tuple(std::fabs(r.error), r.parts, r.high - r.low, r.r1.value, r.r2.value,
+                      r.r1.shape, r.r2.shape, r.r1.member[0], r.r1.member[1], r.r2.member[0],
+                      r.r2.member[1]);
   };
-  std::sort(results.begin(), results.end(), [&](const Result& x, const Result& y) { return key(x) < key(y); });
+  std::sort(results.begin(), results.end(),
+            [&](const Result& x, const Result& y) { return key(x) < key(y); });
   if (int(results.size()) > count) results.resize(std::size_t(count));
   return results;
 }
