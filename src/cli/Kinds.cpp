@@ -3,17 +3,20 @@
 #include "cli/Locale.h"
 #include "cli/Text.h"
 #include "engine/Sequences.h"
+#include "engine/Series.h"
+
+#include <algorithm>
 
 namespace cli {
 
-const char* Kind::Caption() const {
-  return N_("Results for %s");
+std::string Kind::CaptionFormat() const {
+  return Tr(N_("Results for %s"));
 }
 
 std::unique_ptr<Kind> MakeKind(const Options& options, std::string& problem) {
   // Each kind of search, and what makes it.
   constexpr std::pair<SearchKind, std::unique_ptr<Kind> (*)(const Options&, std::string&)>
-      kMakers[] = {{kPairs, MakePairs}, {kNetworks, MakeNetworks}};
+      kMakers[] = {{kPairs, MakePairs}, {kNetworks, MakeNetworks}, {kRatios, MakeRatios}};
   for (const auto& [kind, make] : kMakers) {
     if (kind == options.kind) return make(options, problem);
   }
@@ -48,6 +51,50 @@ std::vector<Parameter> ListParameters(const Options& options) {
     if (*list) parameters.push_back(Parameter::Numbers(key, Distinct(*list), true));
   }
   return parameters;
+}
+
+std::vector<double> OfferedValues(const Options& options, std::string& problem) {
+  const std::vector<double> only = Distinct(options.only), without = Distinct(options.without);
+  const auto named = [](const std::vector<double>& list, double v) {
+    return std::binary_search(list.begin(), list.end(), v);
+  };
+  std::vector<double> values;
+  for (const double v : options.Stock() ? only : engine::SeriesValues(options.series.mantissas)) {
+    if (v > 0 && (!options.only || named(only, v)) && !named(without, v) && InRange(options, v))
+      values.push_back(v);
+  }
+  if (values.empty()) {
+    problem =
+        options.range
+            ? Trf("--range %s leaves no value to build networks from",
+                  Quoted(options.range->first.text + "-" + options.range->second.text).c_str())
+            : Tr("--only and --without leave no value to build networks from");
+  }
+  return values;
+}
+
+std::vector<std::string> NotesOnValues(const Options& options) {
+  static const std::vector<ListValue> kNone;
+  const bool fromStock = options.Stock();
+  const std::vector<double> held =
+      fromStock ? Distinct(options.only) : engine::SeriesValues(options.series.mantissas);
+  const auto holds = [&](double v) { return std::find(held.begin(), held.end(), v) != held.end(); };
+  std::vector<const ListValue*> notHeld, notLeftOut;
+  for (const ListValue& v : options.only && !fromStock ? *options.only : kNone)
+    if (!holds(v.ohms)) notHeld.push_back(&v);
+  for (const ListValue& v : options.without ? *options.without : kNone)
+    if (!holds(v.ohms)) notLeftOut.push_back(&v);
+  const std::string series(options.series.name);
+  std::vector<std::string> notes;
+  if (!notHeld.empty())
+    notes.push_back(
+        Trf("--only: not %s values, so not used: %s", series.c_str(), Names(notHeld).c_str()));
+  if (!notLeftOut.empty())
+    notes.push_back(fromStock ? Trf("--without: not among the --only values, so not left out: %s",
+                                    Names(notLeftOut).c_str())
+                              : Trf("--without: not %s values, so not left out: %s", series.c_str(),
+                                    Names(notLeftOut).c_str()));
+  return notes;
 }
 
 }  // namespace cli

@@ -31,6 +31,7 @@ struct TextColumn {
     kWholeOhms,       // "%ld" of its whole-ohm figure
     kCount,           // "%d"
     kNetwork,         // as a schematic writes it: 4k7 + (10k || 22k)
+    kSchematic,       // a resistance as a schematic writes it, to six figures: 13k3
   };
   int field;
   Style style;
@@ -122,8 +123,8 @@ class Kind {
  public:
   virtual ~Kind() = default;
   virtual const Layout& layout() const = 0;
-  // The caption of a block (to be translated), its %s the wanted text: "Results for %s".
-  virtual const char* Caption() const;
+  // The caption of a block in the locale's language, its %s the wanted text: "Results for %s".
+  virtual std::string CaptionFormat() const;
   // The text's heading of the rows (to be translated).
   virtual const char* Heading() const = 0;
   // The JSON members: what the search was asked, and the lists it was given.
@@ -144,9 +145,17 @@ std::unique_ptr<Kind> MakeKind(const Options& options, std::string& problem);
 // The kinds' search, each in its file.
 std::unique_ptr<Kind> MakePairs(const Options& options, std::string& problem);
 std::unique_ptr<Kind> MakeNetworks(const Options& options, std::string& problem);
+std::unique_ptr<Kind> MakeRatios(const Options& options, std::string& problem);
 
 // Shared by the kinds: a list's values ascending and once each.
 std::vector<double> Distinct(const std::optional<std::vector<ListValue>>& list);
+// The values networks and ratios are built from: the series' values from 0.1 ohm to 10 megohms,
+// each the double nearest its decimal, or the stock list's, less those the lists name exactly,
+// inside the range; with none, the usage error in problem.
+std::vector<double> OfferedValues(const Options& options, std::string& problem);
+// Notes on those lists' values, matched exactly: --only's that the series does not hold,
+// --without's that the series (or the --only list) does not hold.
+std::vector<std::string> NotesOnValues(const Options& options);
 // The names of the values of a list, as written, joined by commas.
 std::string Names(const std::vector<const ListValue*>& values);
 // The JSON members every kind of the series has: series (null for a stock list) and

@@ -35,22 +35,6 @@ constexpr char kAccepted[] = N_(
     "a wanted value is a resistance from 0.01 Ω to 1 GΩ, in digits or as on a schematic, such as "
     "4700, 4k7, 12.5k or 0R5");
 
-// The values networks are built from: the series' values from 0.1 ohm to 10 megohms, each the
-// double nearest its decimal, or the stock list's, less those the lists name exactly, inside the
-// range.
-std::vector<double> Offered(const Options& options) {
-  const std::vector<double> only = Distinct(options.only), without = Distinct(options.without);
-  const auto named = [](const std::vector<double>& list, double v) {
-    return std::binary_search(list.begin(), list.end(), v);
-  };
-  std::vector<double> values;
-  for (const double v : options.Stock() ? only : engine::SeriesValues(options.series.mantissas)) {
-    if (v > 0 && (!options.only || named(only, v)) && !named(without, v) && InRange(options, v))
-      values.push_back(v);
-  }
-  return values;
-}
-
 class Networks final : public Kind {
  public:
   Networks(const Options& options, std::vector<double> values)
@@ -113,33 +97,7 @@ class Networks final : public Kind {
         Figure(values_.back() * (Connection() == Connect::kParallel ? 1 : parts)).c_str());
   }
 
-  // Values matched exactly: --only's that the series does not hold, --without's that the series
-  // (or the --only list) does not hold.
-  std::vector<std::string> Notes() const override {
-    static const std::vector<ListValue> kNone;
-    const bool fromStock = options_.Stock();
-    const std::vector<double> held =
-        fromStock ? Distinct(options_.only) : engine::SeriesValues(options_.series.mantissas);
-    const auto holds = [&](double v) {
-      return std::find(held.begin(), held.end(), v) != held.end();
-    };
-    std::vector<const ListValue*> notHeld, notLeftOut;
-    for (const ListValue& v : options_.only && !fromStock ? *options_.only : kNone)
-      if (!holds(v.ohms)) notHeld.push_back(&v);
-    for (const ListValue& v : options_.without ? *options_.without : kNone)
-      if (!holds(v.ohms)) notLeftOut.push_back(&v);
-    const std::string series(options_.series.name);
-    std::vector<std::string> notes;
-    if (!notHeld.empty())
-      notes.push_back(
-          Trf("--only: not %s values, so not used: %s", series.c_str(), Names(notHeld).c_str()));
-    if (!notLeftOut.empty())
-      notes.push_back(fromStock ? Trf("--without: not among the --only values, so not left out: %s",
-                                      Names(notLeftOut).c_str())
-                                : Trf("--without: not %s values, so not left out: %s",
-                                      series.c_str(), Names(notLeftOut).c_str()));
-    return notes;
-  }
+  std::vector<std::string> Notes() const override { return NotesOnValues(options_); }
 
  private:
   engine::networks::Connect Connection() const {
@@ -155,15 +113,8 @@ class Networks final : public Kind {
 }  // namespace
 
 std::unique_ptr<Kind> MakeNetworks(const Options& options, std::string& problem) {
-  std::vector<double> values = Offered(options);
-  if (values.empty()) {
-    problem =
-        options.range
-            ? Trf("--range %s leaves no value to build networks from",
-                  Quoted(options.range->first.text + "-" + options.range->second.text).c_str())
-            : Tr("--only and --without leave no value to build networks from");
-    return nullptr;
-  }
+  std::vector<double> values = OfferedValues(options, problem);
+  if (values.empty()) return nullptr;
   return std::make_unique<Networks>(options, std::move(values));
 }
 

@@ -135,6 +135,109 @@ bool ReadRange(std::string_view text, Options& options, std::string& problem) {
   return true;
 }
 
+// VALUE or MIN:TYP:MAX, each a quantity in unit (ReadQuantity), not descending.
+bool ReadQuantities(std::string_view option, std::string_view text, char unit,
+                    std::optional<Quantity>& quantity, std::string& problem) {
+  double read[3];
+  int count = 0;
+  for (std::size_t start = 0; start <= text.size() && count <= 3; ++count) {
+    const std::size_t colon = std::min(text.find(':', start), text.size());
+    const std::optional<double> value = ReadQuantity(text.substr(start, colon - start), unit);
+    if (!value || count == 3) return false;
+    read[count] = *value;
+    start = colon + 1;
+  }
+  if (count != 1 && count != 3) return false;
+  const engine::ratios::Range range = count == 1 ? engine::ratios::Range{read[0], read[0], read[0]}
+                                                 : engine::ratios::Range{read[0], read[1], read[2]};
+  if (!(range.min <= range.typ && range.typ <= range.max)) {
+    problem = Trf("%s %s: MIN, TYP and MAX must not descend", std::string(option).c_str(),
+                  Quoted(text).c_str());
+    return false;
+  }
+  quantity = Quantity{std::string(text), range};
+  return true;
+}
+
+// A ratio search's source: VIN or VREF, not 0.
+bool ReadSource(std::string_view option, engine::ratios::Formula formula, std::string_view text,
+                Options& options, std::string& problem) {
+  options.formula = formula;
+  if (!ReadQuantities(option, text, 'V', options.source, problem)) return false;
+  if (options.source->range.typ != 0 && options.source->range.min * options.source->range.max > 0)
+    return true;
+  problem = Trf("%s %s: the source must not be or cross 0 V", std::string(option).c_str(),
+                Quoted(text).c_str());
+  return false;
+}
+
+bool ReadDivider(std::string_view text, Options& options, std::string& problem) {
+  return ReadSource("--divider", engine::ratios::Formula::kDivider, text, options, problem);
+}
+
+bool ReadFeedback(std::string_view text, Options& options, std::string& problem) {
+  return ReadSource("--feedback", engine::ratios::Formula::kFeedback, text, options, problem);
+}
+
+bool ReadAdjust(std::string_view text, Options& options, std::string& problem) {
+  return ReadSource("--adjust", engine::ratios::Formula::kAdjust, text, options, problem);
+}
+
+bool ReadRatio(std::string_view, Options& options, std::string&) {
+  options.formula = engine::ratios::Formula::kRatio;
+  return true;
+}
+
+bool ReadPinCurrent(std::string_view text, Options& options, std::string& problem) {
+  return ReadQuantities("--pin-current", text, 'A', options.current, problem);
+}
+
+// LOW-HIGH of R1 + R2, resistances as a list writes them.
+bool ReadTotal(std::string_view text, Options& options, std::string& problem) {
+  const std::size_t hyphen = text.find('-');
+  if (hyphen == text.npos) return false;
+  const std::string_view low = text.substr(0, hyphen), high = text.substr(hyphen + 1);
+  const std::optional<Resistance> from = ReadResistance(low), to = ReadResistance(high);
+  if (!from || !to || !(from->ohms > 0)) return false;
+  if (from->ohms > to->ohms) {
+    problem = Trf("--total %s: the low end %s is above the high end %s", Quoted(text).c_str(),
+                  Local(low).c_str(), Local(high).c_str());
+    return false;
+  }
+  options.total = {{std::string(low), from->ohms}, {std::string(high), to->ohms}};
+  return true;
+}
+
+// PERCENT: a decimal from 0 to 50.
+bool ReadPartTolerance(std::string_view text, Options& options, std::string&) {
+  const auto decimal = Decimal(text);
+  if (!decimal) return false;
+  const double units = Nearest(decimal->first, "", 0);
+  if (units > 50 ||
+      (units == 50 && decimal->second.find_first_not_of('0') != std::string_view::npos))
+    return false;
+  options.partTolerance = Nearest(decimal->first, decimal->second, 0);
+  return true;
+}
+
+// LOW-HIGH in the wanted values' unit: the hyphen between them follows a digit or a letter.
+bool ReadWithin(std::string_view text, Options& options, std::string& problem) {
+  std::size_t hyphen = text.npos;
+  for (std::size_t i = 1; i < text.size() && hyphen == text.npos; ++i) {
+    if (text[i] == '-' && text[i - 1] != '-') hyphen = i;
+  }
+  if (hyphen == text.npos) return false;
+  const std::optional<double> low = ReadQuantity(text.substr(0, hyphen), 'V'),
+                              high = ReadQuantity(text.substr(hyphen + 1), 'V');
+  if (!low || !high) return false;
+  if (*low > *high) {
+    problem = Trf("--within %s: the low end is above the high end", Quoted(text).c_str());
+    return false;
+  }
+  options.within.emplace(*low, *high);
+  return true;
+}
+
 // RATIO: a decimal of at least 1, or any.
 bool ReadSpread(std::string_view text, Options& options, std::string&) {
   if (SameWord(text, "any")) {
@@ -159,7 +262,7 @@ struct Rule {
   bool (*read)(std::string_view value, Options& options, std::string& problem);
   const char* takes;
   std::span<const std::string_view> choices = {};
-  unsigned kinds = kPairs | kNetworks;
+  unsigned kinds = kPairs | kNetworks | kRatios;
   unsigned selects = 0;
 };
 constexpr Rule kRules[] = {
@@ -192,30 +295,113 @@ constexpr Rule kRules[] = {
      ReadParts,
      N_("--parts takes a number of resistors from 1 to 4, not %s"),
      {},
-     kNetworks,
+     kNetworks | kRatios,
      kNetworks},
-    {"--connect", "", "HOW", N_("with --parts: series, parallel or any (the default)"),
+    {"--connect", "", "HOW", N_("how pairs connect: series, parallel or any (the default)"),
      "--parts 2 --connect parallel 3k", ReadConnect,
-     N_("--connect takes series, parallel or any, not %s"), kConnections, kNetworks},
+     N_("--connect takes series, parallel or any, not %s"), kConnections, kNetworks | kRatios},
     {"--range",
      "",
      "LOW-HIGH",
-     N_("with --parts: only values from LOW to HIGH, inclusive"),
+     N_("build only from values from LOW to HIGH, inclusive"),
      "--parts 3 --range 10R-1M 12.5k",
      ReadRange,
      N_("--range takes LOW-HIGH, two resistances as a list writes them, such as 10R-1M, not %s"),
      {},
-     kNetworks},
+     kNetworks | kRatios},
     {"--spread",
      "",
      "RATIO",
-     N_("with --parts: no network whose largest value exceeds\n"
-        "RATIO times its smallest (default 100; any: no limit)"),
+     N_("no network or pair whose largest value exceeds RATIO\n"
+        "times its smallest (default 100; any: no limit)"),
      "--parts 3 --spread 10 3k33",
      ReadSpread,
      N_("--spread takes a ratio of at least 1, such as 10 or 100, or any, not %s"),
      {},
-     kNetworks},
+     kNetworks | kRatios},
+    {"--divider",
+     "",
+     "VIN",
+     N_("a voltage divider fed by VIN: each WANTED is its output\n"
+        "(VIN x R2 / (R1 + R2)); VIN may be MIN:TYP:MAX"),
+     "--divider 12 --total 10k-100k 3V3",
+     ReadDivider,
+     N_("--divider takes a voltage or MIN:TYP:MAX, such as 12, 3V3 or 11.4:12:12.6, not %s"),
+     {},
+     kRatios,
+     kRatios},
+    {"--feedback",
+     "",
+     "VREF",
+     N_("a regulator with VREF at its feedback pin: each WANTED\n"
+        "is its output (VREF x (R1 + R2) / R2 + I x R1)"),
+     "--feedback 0.8 --series E96 5",
+     ReadFeedback,
+     N_("--feedback takes a voltage or MIN:TYP:MAX, such as 0.8 or 0.788:0.8:0.812, not %s"),
+     {},
+     kRatios,
+     kRatios},
+    {"--adjust",
+     "",
+     "VREF",
+     N_("a regulator with VREF from output to adjust (LM317):\n"
+        "each WANTED is VREF x (R1 + R2) / R1 + I x R2"),
+     "--adjust 1.25 --pin-current 50u 9",
+     ReadAdjust,
+     N_("--adjust takes a voltage or MIN:TYP:MAX, such as 1.25 or 1.2:1.25:1.3, not %s"),
+     {},
+     kRatios,
+     kRatios},
+    {"--ratio",
+     "",
+     "",
+     N_("each WANTED is the ratio R1 / R2: a gain, or a gain - 1"),
+     "--ratio --series E192 9",
+     ReadRatio,
+     nullptr,
+     {},
+     kRatios,
+     kRatios},
+    {"--pin-current",
+     "",
+     "AMPS",
+     N_("with --feedback or --adjust: the pin's current I\n"
+        "(default 0; may be MIN:TYP:MAX)"),
+     "--feedback 0.8 --pin-current 100n 5",
+     ReadPinCurrent,
+     N_("--pin-current takes a current or MIN:TYP:MAX, such as 50u or 100n, not %s"),
+     {},
+     kRatios},
+    {"--total",
+     "",
+     "LOW-HIGH",
+     N_("with a ratio search: R1 + R2 from LOW to HIGH\n"
+        "(default 1k-1M)"),
+     "--divider 12 --total 10k-100k 3V3",
+     ReadTotal,
+     N_("--total takes LOW-HIGH, two resistances as a list writes them, such as 1k-1M, not %s"),
+     {},
+     kRatios},
+    {"--part-tolerance",
+     "",
+     "P",
+     N_("with a ratio search: each resistor's tolerance in the\n"
+        "worst case (default the series' own; with --only, 1)"),
+     "--divider 5 --part-tolerance 0.1 3V3",
+     ReadPartTolerance,
+     N_("--part-tolerance takes a percentage from 0 to 50, such as 1 or 0.1, not %s"),
+     {},
+     kRatios},
+    {"--within",
+     "",
+     "LOW-HIGH",
+     N_("with a ratio search: only results whose worst case\n"
+        "lies from LOW to HIGH"),
+     "--divider 12 --within 3.2-3.4 3V3",
+     ReadWithin,
+     N_("--within takes LOW-HIGH in the wanted values' unit, such as 3.2-3.4, not %s"),
+     {},
+     kRatios},
     {"--help", "-h", "", N_("show this help and exit"), nullptr, nullptr, nullptr},
     {"--version", "", "", N_("show the version and exit"), nullptr, nullptr, nullptr},
 };
@@ -283,6 +469,13 @@ std::string Usage() {
             "the --only values), less --without; each is written with + for series and ||\n"
             "for parallel: 4k7 + (10k || 22k).\n"
             "\n"
+            "With --divider, --feedback, --adjust or --ratio, each WANTED value is an output\n"
+            "(a voltage in decimal, with an SI prefix or as on a schematic: 3.3, -5, 500m,\n"
+            "3V3) or the ratio itself, and the pairs R1, R2 that make it are found, each a\n"
+            "resistor or, with --parts 3 or 4, two in series or in parallel, listed with\n"
+            "the lowest and highest output their tolerances allow; of copies scaled by a\n"
+            "power of ten, the one whose R1 + R2 lies nearest the middle of --total.\n"
+            "\n"
             "Messages, help and the text's captions follow the locale (LC_ALL, LC_MESSAGES,\n"
             "LANG): Japanese under a Japanese locale, else English. CSV and JSON never\n"
             "change with it.\n"
@@ -296,10 +489,22 @@ std::string Usage() {
 
 bool ParseArguments(int argc, char** argv, Options& options, std::string& problem) {
   std::vector<std::string_view> given;
+  // In a ratio search a wanted value may be below 0, and an argument that begins with a minus and
+  // a digit or a point is one (-3V3): no option is spelt so.
+  bool negatives = false;
+  for (int i = 1; i < argc && std::string_view(argv[i]) != "--"; ++i) {
+    const std::string_view name =
+        std::string_view(argv[i]).substr(0, std::string_view(argv[i]).find('='));
+    const auto* rule = std::find_if(std::begin(kRules), std::end(kRules),
+                                    [&](const Rule& r) { return r.name == name; });
+    negatives = negatives || (rule != std::end(kRules) && rule->selects == kRatios);
+  }
   bool optionsEnded = false;
   for (int i = 1; i < argc; ++i) {
     const std::string_view arg = argv[i];
-    if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+    const bool negative = negatives && arg.size() >= 2 && arg[0] == '-' &&
+                          ((arg[1] >= '0' && arg[1] <= '9') || arg[1] == '.');
+    if (optionsEnded || arg.size() < 2 || arg[0] != '-' || negative) {
       options.wanted.push_back(arg);
       continue;
     }
@@ -319,11 +524,20 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& proble
       (rule->name == "--version" ? options.version : options.help) = true;
       continue;
     }
+    const bool flag = rule->value.empty();
     if (std::find(given.begin(), given.end(), name) != given.end()) {
       problem = Trf("%s may be given only once", std::string(name).c_str());
       return false;
     }
     given.push_back(name);
+    if (flag) {
+      if (name.size() != arg.size()) {
+        problem = Trf("%s takes no value", std::string(name).c_str());
+        return false;
+      }
+      rule->read("", options, problem);
+      continue;
+    }
     if (name.size() == arg.size() && i + 1 == argc) {
       problem = Trf("%s needs a value", std::string(name).c_str());
       return false;
@@ -342,14 +556,34 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& proble
     return *std::find_if(std::begin(kRules), std::end(kRules),
                          [&](const Rule& r) { return r.name == name; });
   };
-  for (const std::string_view name : given)
-    options.kind = SearchKind(std::max<unsigned>(options.kind, ruleOf(name).selects));
+  std::vector<std::string_view> ratios;
   for (const std::string_view name : given) {
-    if ((ruleOf(name).kinds & options.kind) == 0) {
-      problem =
-          Trf("%s narrows a search for networks: it needs --parts", std::string(name).c_str());
-      return false;
-    }
+    options.kind = SearchKind(std::max<unsigned>(options.kind, ruleOf(name).selects));
+    if (ruleOf(name).selects == kRatios) ratios.push_back(name);
+  }
+  if (ratios.size() > 1) {
+    problem = Trf("%s and %s: a search takes one of --divider, --feedback, --adjust and --ratio",
+                  std::string(ratios[0]).c_str(), std::string(ratios[1]).c_str());
+    return false;
+  }
+  if (options.current && options.formula != engine::ratios::Formula::kFeedback &&
+      options.formula != engine::ratios::Formula::kAdjust) {
+    problem = Tr("--pin-current is a regulator's: it needs --feedback or --adjust");
+    return false;
+  }
+  for (const std::string_view name : given) {
+    if ((ruleOf(name).kinds & options.kind) != 0) continue;
+    problem =
+        ruleOf(name).kinds & kNetworks
+            ? Trf("%s narrows a search for networks: it needs --parts", std::string(name).c_str())
+            : Trf("%s belongs to a ratio search: it needs --divider, --feedback, --adjust or "
+                  "--ratio",
+                  std::string(name).c_str());
+    return false;
+  }
+  if (options.kind == kRatios && options.parts == 1) {
+    problem = Tr("--parts 1 leaves R2 without a resistor: a ratio search takes 2 to 4 parts");
+    return false;
   }
   return true;
 }

@@ -11,6 +11,7 @@
 
 #include "cli/Values.h"
 #include "engine/Networks.h"
+#include "engine/Ratios.h"
 #include "engine/Series.h"
 
 namespace cli {
@@ -18,7 +19,13 @@ namespace cli {
 enum class Format { kText, kCsv, kJson };
 
 // The kinds of search, as a mask of those an option belongs to.
-enum SearchKind : unsigned { kPairs = 1, kNetworks = 2 };
+enum SearchKind : unsigned { kPairs = 1, kNetworks = 2, kRatios = 4 };
+
+// A quantity of a ratio search given as VALUE or MIN:TYP:MAX, as written and as read.
+struct Quantity {
+  std::string text;
+  engine::ratios::Range range;
+};
 
 // The band, as written and as the search and the output take it.
 struct Tolerance {
@@ -42,6 +49,13 @@ struct Options {
   std::optional<engine::networks::Connect> connect;      // as given
   std::optional<std::pair<ListValue, ListValue>> range;  // the values kept, ends included
   double spread = 100;  // a network's largest value at most this times its smallest
+  // A ratio search: its formula, what feeds it, the range of R1 + R2, each part's tolerance in
+  // percent (the series' own by default) and the limits its worst case must keep within.
+  std::optional<engine::ratios::Formula> formula;
+  std::optional<Quantity> source, current;
+  std::pair<ListValue, ListValue> total{{"1k", 1000}, {"1M", 1000000}};
+  std::optional<double> partTolerance;
+  std::optional<std::pair<double, double>> within;
   std::vector<std::string_view> wanted;
 
   // Whether the values are the --only list's alone, not a series'.

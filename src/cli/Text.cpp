@@ -1,5 +1,6 @@
 #include "cli/Text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -83,6 +84,19 @@ std::string Figure(double x) {
     if (figure.back() == '.') figure.pop_back();
   }
   return figure;
+}
+
+std::string Prefixed(double x) {
+  constexpr std::pair<int, const char*> kPrefixes[] = {
+      {-12, "p"}, {-9, "n"}, {-6, "\u00B5"}, {-3, "m"}, {0, ""}, {3, "k"}, {6, "M"}};
+  int chosen = 0;
+  for (const auto& [power, name] : kPrefixes) {
+    if (std::fabs(x) >= std::pow(10.0, power)) chosen = power;
+  }
+  if (x == 0) chosen = 0;
+  const auto* prefix = std::find_if(std::begin(kPrefixes), std::end(kPrefixes),
+                                    [&](const auto& p) { return p.first == chosen; });
+  return Figure(x / std::pow(10.0, chosen)) + " " + prefix->second;
 }
 
 }  // namespace cli

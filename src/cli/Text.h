@@ -23,4 +23,8 @@ std::string Schematic(double ohms);
 // (0.0333333, 455000, 40000000).
 std::string Figure(double x);
 
+// A quantity with the SI prefix that leaves its figure from 1 to 1000, then a blank: "50 µ" of
+// 0.00005, "" after a figure from 1 to 1000 ("12 "); for a unit to follow.
+std::string Prefixed(double x);
+
 }  // namespace cli

@@ -82,6 +82,45 @@ std::optional<Resistance> ReadResistance(std::string_view text) {
   return Resistance{ohms, past.find_first_not_of('0') == past.npos};
 }
 
+std::optional<double> ReadQuantity(std::string_view text, char unit) {
+  bool negative = false;
+  if (!text.empty() && (text[0] == '-' || text[0] == '+')) {
+    negative = text[0] == '-';
+    text.remove_prefix(1);
+  }
+  std::size_t i = 0;
+  const auto digits = [&] {
+    const std::size_t from = i;
+    while (i < text.size() && IsDigit(text[i])) ++i;
+    return text.substr(from, i - from);
+  };
+  // A prefix or the unit at i: its power of ten and length, or a length of 0.
+  const auto letter = [&](int& power) -> std::size_t {
+    constexpr std::pair<std::string_view, int> kPrefixes[] = {
+        {"p", -12},     {"n", -9}, {"u", -6}, {"\u00B5", -6},
+        {"\u03BC", -6}, {"m", -3}, {"k", 3},  {"M", 6}};
+    for (const auto& [name, p] : kPrefixes) {
+      if (text.substr(i, name.size()) == name) return power = p, name.size();
+    }
+    if (unit != '\0' && i < text.size() && text[i] == unit) return power = 0, 1;
+    return 0;
+  };
+  const std::string_view whole = digits();
+  std::string_view fraction;
+  const bool point = i < text.size() && text[i] == '.';
+  if (point && (++i, fraction = digits()).empty()) return std::nullopt;
+  int exponent = 0;
+  if (const std::size_t length = letter(exponent); length > 0) {
+    i += length;
+    if (!point && !whole.empty() && i < text.size() && IsDigit(text[i])) fraction = digits();
+    if (exponent != 0 && unit != '\0' && i < text.size() && text[i] == unit) ++i;  // 500mV
+  }
+  if ((whole.empty() && fraction.empty()) || i != text.size()) return std::nullopt;
+  const double value = Nearest(whole, fraction, exponent);
+  if (value != 0 && !(value >= 1e-12 && value <= 1e9)) return std::nullopt;
+  return negative ? -value : value;
+}
+
 bool ForItems(std::string_view line, bool comments,
               const std::function<bool(std::string_view item)>& each) {
   if (comments) line = line.substr(0, line.find('#'));

@@ -20,6 +20,12 @@ struct Resistance {
 };
 std::optional<Resistance> ReadResistance(std::string_view text);
 
+// A voltage, a current or a ratio as written: an optional sign, then digits with at most one
+// decimal point and perhaps an SI prefix (p, n, u or µ, m, k, M) and the unit, or digits, the
+// unit or a prefix standing for the point, and digits (3V3, 1V8, 4m7); unit is 'V', 'A' or none.
+// The double nearest it, of a magnitude from 1e-12 to 1e9, or 0.
+std::optional<double> ReadQuantity(std::string_view text, char unit);
+
 // A value of a list, as written and as the double nearest it.
 struct ListValue {
   std::string text;

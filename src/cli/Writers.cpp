@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 #include "cli/Locale.h"
@@ -54,7 +55,7 @@ const Cell& At(const Block& block, int row, int field, int fields) {
 class TextWriter final : public Writer {
  public:
   TextWriter(const Kind& kind, std::FILE* out) : Writer(kind, out), heading_(Tr(kind.Heading())) {
-    const std::string caption = Tr(kind.Caption());
+    const std::string caption = kind.CaptionFormat();
     const std::size_t at = caption.find("%s");
     before_ = caption.substr(0, at);
     after_ = at == caption.npos ? "" : caption.substr(at + 2);
@@ -131,6 +132,9 @@ class TextWriter final : public Writer {
         break;
       case TextColumn::kNetwork:
         network_ = NetworkText(block, cell, false);
+        return network_;
+      case TextColumn::kSchematic:  // to six significant digits, as the figures of a message
+        network_ = Schematic(std::strtod(Figure(cell.number).c_str(), nullptr));
         return network_;
     }
     return {buffer_, std::size_t(std::max(n, 0))};

@@ -170,7 +170,7 @@ std::string Check(const std::vector<std::string>& args, std::string_view input, 
   });
   if (inJson.status != status || inJson.err != err ||
       (inJson.out != out &&
-       (!objectsOnly || long(objects.size()) != Count(out, "Results for ") + refused)))
+       (!objectsOnly || long(objects.size()) != Count(out, "error (%)") + refused)))
     return "not the same in JSON: " + inJson.out.substr(0, 200);
   return {};
 }

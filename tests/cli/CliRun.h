@@ -40,7 +40,7 @@ std::string Transcript(const std::vector<std::string>& args, std::string_view in
 // in UTF-16 says so last; otherwise every message is the
 // program's, a refusal among them exactly when the status is 1; the same run again prints the
 // same; and with JSON asked for instead of text, the same status and messages, and one object
-// for each block and refusal.
+// for each block (each heading of the text) and refusal.
 std::string Check(const std::vector<std::string>& args, std::string_view input, const Run& run);
 
 }  // namespace clirun

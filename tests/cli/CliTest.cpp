@@ -129,6 +129,25 @@ TEST(CliTest, EveryOptionAndFormat) {
       {"", {"--parts", "2", "100"}, "", 0, "\n +0.000000         100.000  1  100R\n"},
       {"", {"--parts", "2", "--series", "E3", "--range", "11R-12R", "4700"}, "", 2, "--range \"11R-12R\" leaves no value"},
       {"", {"--connect", "series", "4700"}, "", 2, "--connect narrows a search for networks: it needs --parts"},
+      // Ratios: each formula, sources and currents as MIN:TYP:MAX, totals, limits, a stock list.
+      {"", {"--divider", "12", "--total", "10k-100k", "--count=3", "3V3", "0.5", "12", "-1", "0"}, "", 1, "3V3 out of a divider fed by 12 V\n error (%)      output         low        high    low %  high %              R1              R2  n  R1 + R2\n -0.027465     3.29909     3.06515     3.54381   -7.117  +7.388             24k             9k1  2     33k1\n"},
+      {"", {"--feedback", "0.788:0.8:0.812", "--series", "E96", "--count=2", "--format=csv", "5"}, "", 0, "wanted,r1,r2,parts,value,deviation_percent,low,high,total,error\n5,10k5,2k,2,5,0,"},
+      {"", {"--adjust", "1.25", "--pin-current", "40u:50u:100u", "--total", "1k-10k", "--count=2", "--format=json", "9"}, "", 0, "\"formula\":\"adjust\",\"source\":[1.25,1.25,1.25],\"pin_current\":[0.00004,0.00005,0.0001],"},
+      {"", {"--ratio", "--series", "E192", "--parts", "3", "--connect", "parallel", "--count=3", "9", "1e3"}, "", 1, "R1 / R2 = 9\n"},
+      {"", {"--divider=-12", "--part-tolerance", "0.1", "--within=-3.31--3.29", "--count=2", "--", "-3V3"}, "", 0, "-3V3 out of a divider fed by -12 V\n"},
+      {"", {"--divider", "5", "--only", "1k,2k,3k3,4k7,10k", "--parts", "4", "--spread", "any", "--tolerance", "0.1", "--count=3", "3.3", "4.999"}, "", 0, "no result within 0.1 % for 1 of 2 wanted values, with R1 + R2 from 1000 Ω to 1000000 Ω"},
+      {"", {"--divider", "1", "--range", "1k-10k", "--count=1", "--format=json", "0.5"}, "", 0, "\"results\":[{\"r1\":1100,\"r2\":1100,\"value\":0.5,"},
+      {"", {"--feedback", "0.6", "0.5", "6.1"}, "", 1, "refused \"0.5\": a regulator's output lies beyond its reference VREF, on the same side of 0"},
+      {"", {"--ratio", "0", "-2", "x"}, "", 1, "refused \"-2\": a ratio R1 / R2 is above 0"},
+      {"", {"--divider", "12", "--ratio", "5"}, "", 2, "--divider and --ratio: a search takes one of --divider, --feedback, --adjust and --ratio"},
+      {"", {"--divider", "12", "--parts", "1", "5"}, "", 2, "--parts 1 leaves R2 without a resistor: a ratio search takes 2 to 4 parts"},
+      {"", {"--divider", "12", "--pin-current", "1u", "5"}, "", 2, "--pin-current is a regulator's: it needs --feedback or --adjust"},
+      {"", {"--feedback", "0.812:0.8:0.788", "5"}, "", 2, "--feedback \"0.812:0.8:0.788\": MIN, TYP and MAX must not descend"},
+      {"", {"--within", "1-2", "4700"}, "", 2, "--within belongs to a ratio search: it needs --divider, --feedback, --adjust or --ratio"},
+      {"", {"--divider", "12", "--total", "1M-1k", "5"}, "", 2, "--total \"1M-1k\": the low end 1M is above the high end 1k"},
+      {"", {"--divider", "-1:1:2", "5"}, "", 2, "the source must not be or cross 0 V"},
+      {"", {"--ratio=1", "5"}, "", 2, "--ratio takes no value"},
+      {"", {"--divider", "12", "--within", "3.4-3.2", "3"}, "", 2, "--within \"3.4-3.2\": the low end is above the high end"},
       {"", {"--parts", "2", "--range=1M-10k", "4700"}, "", 2, "--range \"1M-10k\": the low end 1M is above the high end 10k"},
       {"", {"--spread", "10", "4700"}, "", 2, "--spread narrows a search for networks: it needs --parts"},
       {"", {"--parts", "2", "--spread", "0.99", "4700"}, "", 2, "--spread takes a ratio of at least 1, such as 10 or 100, or any, not \"0.99\""},
@@ -179,6 +198,8 @@ TEST(CliTest, EveryOptionAndFormat) {
       {"LANG=en_GB.ISO-8859-1", {"\u03A9x"}, "", 1, "refused \"ohmx\": a wanted value"},
       {"LANGUAGE=ja LANG=C.UTF-8", {"4700"}, "", 0, "4700 の結果\n"},  // as gettext reads LANGUAGE
       {"LANGUAGE=ja LANG=C", {"4700"}, "", 0, "Results for 4700\n"},   // but not under C
+      {"LANG=ja_JP.UTF-8", {"--adjust", "1.25", "--pin-current", "50u", "--total", "1k-10k", "--count=2", "9", "1"}, "", 1, "9 "},
+      {"LANG=C", {"--adjust", "1.25", "--pin-current", "50u", "--total", "1k-10k", "--count=1", "9"}, "", 0, "and 50 uA out of that\n"},
   };
 
   std::string transcript;
@@ -224,7 +245,8 @@ TEST(CliTest, EveryOptionInBothManPages) {
     std::string line, items;
     for (bool item = false; std::getline(in, line); item = line == ".TP") items += item ? line : "";
     for (const cli::OptionInfo& option : cli::OptionTable()) {
-      const std::string roff = "\\-\\-" + std::string(option.name.substr(2));
+      std::string roff;  // each hyphen as roff writes one
+      for (const char c : option.name) roff += c == '-' ? std::string("\\-") : std::string(1, c);
       EXPECT_NE(items.find(roff), std::string::npos) << page << " has no item for " << option.name;
     }
   }

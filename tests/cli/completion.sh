@@ -16,8 +16,9 @@ c() { # c EXPECTED LINE
   [[ "${COMPREPLY[*]}$nospace" == "$1" ]] && return
   echo "[$2] completed to [${COMPREPLY[*]}$nospace], not [$1]" && failed=1
 }
-c "--series --tolerance --count --only --without --format --parts --connect --range --spread --help --version --" "ohmsift-cli -"
-c "--without" "ohmsift-cli 4700 --wi"
+c "--series --tolerance --count --only --without --format --parts --connect --range --spread --divider --feedback --adjust --ratio --pin-current --total --part-tolerance --within --help --version --" "ohmsift-cli -"
+c "--without --within" "ohmsift-cli 4700 --wi"
+c "--part-tolerance" "ohmsift-cli --divider 12 --part-t"
 c "--version" "ohmsift-cli --ver"
 c "E3 E6 E12 E24 E48 E96 E192" "ohmsift-cli --series "
 c "E96" "ohmsift-cli --series E9"
@@ -34,7 +35,7 @@ c '@my\ stock.txt' 'ohmsift-cli --without=@my\ s'
 c '@old\ parts/ (nospace)' "ohmsift-cli --only @ol"
 c '@old\ parts/box\ 2.txt' 'ohmsift-cli --only @old\ parts/b'
 for line in "ohmsift-cli " "ohmsift-cli --without " "ohmsift-cli --without=82" "ohmsift-cli --parts " \
-  "ohmsift-cli --count 4" "ohmsift-cli --parts 2 --spread " "ohmsift-cli --only 4k7" "ohmsift-cli -- -" "ohmsift-cli -- --series E"; do
+  "ohmsift-cli --count 4" "ohmsift-cli --parts 2 --spread " "ohmsift-cli --divider " "ohmsift-cli --ratio " "ohmsift-cli --only 4k7" "ohmsift-cli -- -" "ohmsift-cli -- --series E"; do
   c "" "$line"
 done
 complete -p ohmsift-cli | grep -q "_ohmsift_cli ohmsift-cli$" || { echo "not registered"; failed=1; }
