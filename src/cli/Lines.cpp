@@ -19,7 +19,9 @@ int ReadLines(std::FILE* in,
   long number = 0;
   const auto hand = [&](bool cut) {
     std::string_view text = line;
-    if (++number == 1 && text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+    // A byte-order mark starts a file, or, where files were joined, any of its lines.
+    ++number;
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     const bool more = each(text, number, cut);
     line.clear();
     return more;

@@ -21,6 +21,7 @@ namespace {
 
 constexpr char kDomain[] = "ohmsift-cli";
 bool utf8 = true;
+bool english = false;  // translations set aside
 
 // The first of the variables set and not empty, or "".
 std::string Asked(std::initializer_list<const char*> names) {
@@ -71,6 +72,8 @@ void SetUpLocale(const std::string& catalogues) {
   }
   std::setlocale(LC_NUMERIC, "C");
   utf8 = std::string_view(nl_langinfo(CODESET)) == "UTF-8";
+  // A catalogue's Japanese in ASCII would be question marks: English is better read there.
+  english = std::string_view(nl_langinfo(CODESET)) == "ANSI_X3.4-1968";
   bindtextdomain(kDomain, (catalogues.empty() ? Catalogues() : catalogues).c_str());
 }
 
@@ -78,23 +81,23 @@ bool Utf8() {
   return utf8;
 }
 
-std::string Tr(const char* english) {
-  const char* translated = dgettext(kDomain, english);
-  return translated == english ? Local(english) : std::string(translated);
+std::string Tr(const char* text) {
+  const char* translated = english ? text : dgettext(kDomain, text);
+  return translated == text ? Local(text) : std::string(translated);
 }
 
-std::string Trf(const char* english, ...) {
-  const char* translated = dgettext(kDomain, english);
-  const std::string format = translated == english ? Local(english) : std::string(translated);
+std::string Trf(const char* text, ...) {
+  const char* translated = english ? text : dgettext(kDomain, text);
+  const std::string format = translated == text ? Local(text) : std::string(translated);
   std::va_list args, again;
-  va_start(args, english);
+  va_start(args, text);
   va_copy(again, args);
   const int length = std::vsnprintf(nullptr, 0, format.c_str(), args);
   va_end(args);
-  std::string text(static_cast<std::size_t>(length < 0 ? 0 : length), '\0');
-  std::vsnprintf(text.data(), text.size() + 1, format.c_str(), again);
+  std::string composed(static_cast<std::size_t>(length < 0 ? 0 : length), '\0');
+  std::vsnprintf(composed.data(), composed.size() + 1, format.c_str(), again);
   va_end(again);
-  return text;
+  return composed;
 }
 
 std::string Local(std::string_view text) {

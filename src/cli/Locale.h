@@ -22,10 +22,10 @@ void SetUpLocale(const std::string& catalogues = {});
 bool Utf8();
 
 // The text in the locale's language; an untranslated one as Local makes it.
-std::string Tr(const char* english);
+std::string Tr(const char* text);
 
 // printf's composition of a translated format.
-std::string Trf(const char* english, ...) __attribute__((format(printf, 1, 2)));
+std::string Trf(const char* text, ...) __attribute__((format(printf, 1, 2)));
 
 // UTF-8 text as the terminal can show it: valid UTF-8 (any other byte as U+FFFD) where the
 // character set is UTF-8; else ASCII, the ohm sign as "ohm", micro as "u", any other character

@@ -198,7 +198,11 @@ bool ReadTotal(std::string_view text, Options& options, std::string& problem) {
   if (hyphen == text.npos) return false;
   const std::string_view low = text.substr(0, hyphen), high = text.substr(hyphen + 1);
   const std::optional<Resistance> from = ReadResistance(low), to = ReadResistance(high);
-  if (!from || !to || !(from->ohms > 0)) return false;
+  if (!from || !to) return false;
+  if (!(from->ohms > 0)) {
+    problem = Trf("--total %s: R1 + R2 is above 0", Quoted(text).c_str());
+    return false;
+  }
   if (from->ohms > to->ohms) {
     problem = Trf("--total %s: the low end %s is above the high end %s", Quoted(text).c_str(),
                   Local(low).c_str(), Local(high).c_str());
@@ -326,7 +330,8 @@ constexpr Rule kRules[] = {
         "(VIN x R2 / (R1 + R2)); VIN may be MIN:TYP:MAX"),
      "--divider 12 --total 10k-100k 3V3",
      ReadDivider,
-     N_("--divider takes a voltage or MIN:TYP:MAX, such as 12, 3V3 or 11.4:12:12.6, not %s"),
+     N_("--divider takes a voltage from 1p to 1G in size or MIN:TYP:MAX, such as 12, 3V3 or "
+        "11.4:12:12.6, not %s"),
      {},
      kRatios,
      kRatios},
@@ -337,7 +342,8 @@ constexpr Rule kRules[] = {
         "is its output (VREF x (R1 + R2) / R2 + I x R1)"),
      "--feedback 0.8 --series E96 5",
      ReadFeedback,
-     N_("--feedback takes a voltage or MIN:TYP:MAX, such as 0.8 or 0.788:0.8:0.812, not %s"),
+     N_("--feedback takes a voltage from 1p to 1G in size or MIN:TYP:MAX, such as 0.8 or "
+        "0.788:0.8:0.812, not %s"),
      {},
      kRatios,
      kRatios},
@@ -348,7 +354,8 @@ constexpr Rule kRules[] = {
         "each WANTED is VREF x (R1 + R2) / R1 + I x R2"),
      "--adjust 1.25 --pin-current 50u 9",
      ReadAdjust,
-     N_("--adjust takes a voltage or MIN:TYP:MAX, such as 1.25 or 1.2:1.25:1.3, not %s"),
+     N_("--adjust takes a voltage from 1p to 1G in size or MIN:TYP:MAX, such as 1.25 or "
+        "1.2:1.25:1.3, not %s"),
      {},
      kRatios,
      kRatios},
@@ -369,7 +376,8 @@ constexpr Rule kRules[] = {
         "(default 0; may be MIN:TYP:MAX)"),
      "--feedback 0.8 --pin-current 100n 5",
      ReadPinCurrent,
-     N_("--pin-current takes a current or MIN:TYP:MAX, such as 50u or 100n, not %s"),
+     N_("--pin-current takes a current from 1p to 1G in size or MIN:TYP:MAX, such as 50u or "
+        "100n, not %s"),
      {},
      kRatios},
     {"--total",
@@ -573,12 +581,13 @@ bool ParseArguments(int argc, char** argv, Options& options, std::string& proble
   }
   for (const std::string_view name : given) {
     if ((ruleOf(name).kinds & options.kind) != 0) continue;
-    problem =
-        ruleOf(name).kinds & kNetworks
-            ? Trf("%s narrows a search for networks: it needs --parts", std::string(name).c_str())
-            : Trf("%s belongs to a ratio search: it needs --divider, --feedback, --adjust or "
-                  "--ratio",
-                  std::string(name).c_str());
+    problem = ruleOf(name).kinds & kNetworks
+                  ? Trf("%s narrows a search for networks or ratios: it needs --parts, --divider, "
+                        "--feedback, --adjust or --ratio",
+                        std::string(name).c_str())
+                  : Trf("%s belongs to a ratio search: it needs --divider, --feedback, --adjust or "
+                        "--ratio",
+                        std::string(name).c_str());
     return false;
   }
   if (options.kind == kRatios && options.parts == 1) {

@@ -28,18 +28,19 @@ enum Field {
   kFields
 };
 // Each line: the signed error, the output, the worst case as outputs and as deviations from the
-// wanted value, R1 and R2 as written, the number of resistors and R1 + R2.
+// wanted value, R1 and R2 as written, the number of resistors and R1 + R2; a column wider than
+// usual in a block widens in every line of it.
 constexpr TextColumn kText[] = {
     {kDeviation, TextColumn::kSignedFixed, 10, 6, 0},
-    {kValue, TextColumn::kFixed, 10, -1},
-    {kLow, TextColumn::kFixed, 10, -1},
-    {kHigh, TextColumn::kFixed, 10, -1},
-    {kLowPercent, TextColumn::kSignedFixed, 7, 3},
-    {kHighPercent, TextColumn::kSignedFixed, 7, 3, 1},
+    {kValue, TextColumn::kFixed, 10, -1, 2, 10},
+    {kLow, TextColumn::kFixed, 10, -1, 2, 10},
+    {kHigh, TextColumn::kFixed, 10, -1, 2, 10},
+    {kLowPercent, TextColumn::kSignedFixed, 7, 3, 2, 7},
+    {kHighPercent, TextColumn::kSignedFixed, 7, 3, 1, 7},
     {kR1, TextColumn::kNetwork, 14, 0, 2, 14},
     {kR2, TextColumn::kNetwork, 14, 0, 2, 14},
     {kParts, TextColumn::kCount, 1},
-    {kTotal, TextColumn::kSchematic, 7},
+    {kTotal, TextColumn::kSchematic, 7, 0, 2, 7},
 };
 constexpr DataColumn kCsv[] = {{kR1, "r1"},
                                {kR2, "r2"},
@@ -161,9 +162,10 @@ class Ratios final : public Kind {
     const bool ratio = problem_.formula == Formula::kRatio;
     const std::optional<double> wanted = ReadQuantity(text, ratio ? '\0' : 'V');
     if (!wanted)
-      return ratio ? N_("a wanted value is a ratio R1 / R2 in decimal, such as 9 or 0.5")
-                   : N_("a wanted value is a voltage in decimal, with an SI prefix or as on a "
-                        "schematic, such as 3.3, -5, 500m or 3V3");
+      return ratio ? N_("a wanted value is a ratio R1 / R2 from 1p to 1G, in decimal, such as 9 or "
+                        "0.5")
+                   : N_("a wanted value is a voltage from 1p to 1G in size, in decimal, with an SI "
+                        "prefix or as on a schematic, such as 3.3, -5, 500m or 3V3");
     switch (engine::ratios::Reachable(problem_, *wanted)) {
       case engine::ratios::Reach::kBeyondSource:
         return N_("a divider's output lies between 0 and its input VIN, on the same side of 0");
@@ -205,6 +207,13 @@ class Ratios final : public Kind {
   }
 
   std::string Unfound(long unfound, long accepted) const override {
+    if (problem_.within)
+      return Trf(
+          "no result within %s %% whose worst case lies from %s to %s for %ld of %ld wanted "
+          "values, with R1 + R2 from %s Ω to %s Ω",
+          Local(options_.tolerance.text).c_str(), Figure(problem_.withinLow).c_str(),
+          Figure(problem_.withinHigh).c_str(), unfound, accepted, Figure(problem_.totalLow).c_str(),
+          Figure(problem_.totalHigh).c_str());
     return Trf(
         "no result within %s %% for %ld of %ld wanted values, with R1 + R2 from %s Ω to "
         "%s Ω",

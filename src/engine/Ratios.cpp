@@ -27,6 +27,11 @@ double Output(const Problem& problem, double source, double current, double r1,
   return arith::Ratio(r1, r2);
 }
 
+std::int64_t WidthRank(double low, double high, double wanted) noexcept {
+  const double parts = (high - low) / std::fabs(wanted) * 1e9;
+  return std::isfinite(parts) ? std::llround(std::min(parts, 1e18)) : std::int64_t{1} << 62;
+}
+
 Reach Reachable(const Problem& problem, double wanted) noexcept {
   const double relative = wanted / problem.source.typ;
   switch (problem.formula) {
@@ -94,8 +99,8 @@ struct Table {
 
 struct Kept {
   Result result;
-  double size;   // |error|
-  double width;  // high - low
+  double size;         // |error|
+  std::int64_t width;  // WidthRank
 };
 
 bool Before(const Kept& x, const Kept& y) noexcept {
@@ -466,7 +471,7 @@ class Searcher {
         return;
     }
     WorstCase(r.r1, r.r2, r.low, r.high);
-    item.width = r.high - r.low;
+    item.width = WidthRank(r.low, r.high, wanted_);
     if (kept_.Full() && !Before(item, kept_.Worst())) return;
     if (!Nearest(r.r1, r.r2, r.total)) return;
     if (kept_.Offer(item)) Narrow();

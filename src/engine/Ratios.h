@@ -6,7 +6,7 @@
 // The output is the formula as written (engine/Arithmetic.h: Divider, Feedback, Adjust, Ratio),
 // from the positions' values, with a 64-bit significand and rounded to double once; its error is
 // (wanted - output) / wanted, as the network search forms it. Results are ranked by the size of
-// their error, then fewer resistors, then the narrower worst case (high - low), then R1's value,
+// their error, then fewer resistors, then the narrower worst case (WidthRank), then R1's value,
 // R2's value, R1's shape, R2's shape (a single resistor, then a series pair, then a parallel
 // one), R1's members and R2's members, each ascending. Of the results that are the same networks
 // with every value scaled by one power of ten, only the one whose R1 + R2 lies nearest the
@@ -57,6 +57,10 @@ struct Result {
   double total = 0;          // R1 + R2
   int parts = 2;
 };
+
+// The width of a worst case as results are ranked by it: (high - low) / |wanted| in parts in 10^9,
+// rounded, so that worst cases alike but for the rounding of their limits tie.
+std::int64_t WidthRank(double low, double high, double wanted) noexcept;
 
 // The formula's output for R1 and R2 with that source and current.
 double Output(const Problem& problem, double source, double current, double r1, double r2) noexcept;

@@ -128,7 +128,7 @@ TEST(CliTest, EveryOptionAndFormat) {
       {"", {"--parts", "2", "--connect", "series", "--only", "1k,2k", "--tolerance", "1", "100"}, "", 0, "reach from 1000 Ω to 4000 Ω"},
       {"", {"--parts", "2", "100"}, "", 0, "\n +0.000000         100.000  1  100R\n"},
       {"", {"--parts", "2", "--series", "E3", "--range", "11R-12R", "4700"}, "", 2, "--range \"11R-12R\" leaves no value"},
-      {"", {"--connect", "series", "4700"}, "", 2, "--connect narrows a search for networks: it needs --parts"},
+      {"", {"--connect", "series", "4700"}, "", 2, "--connect narrows a search for networks or ratios: it needs --parts, --divider, --feedback, --adjust or --ratio"},
       // Ratios: each formula, sources and currents as MIN:TYP:MAX, totals, limits, a stock list.
       {"", {"--divider", "12", "--total", "10k-100k", "--count=3", "3V3", "0.5", "12", "-1", "0"}, "", 1, "3V3 out of a divider fed by 12 V\n error (%)      output         low        high    low %  high %              R1              R2  n  R1 + R2\n -0.027465     3.29909     3.06515     3.54381   -7.117  +7.388             24k             9k1  2     33k1\n"},
       {"", {"--feedback", "0.788:0.8:0.812", "--series", "E96", "--count=2", "--format=csv", "5"}, "", 0, "wanted,r1,r2,parts,value,deviation_percent,low,high,total,error\n5,10k5,2k,2,5,0,"},
@@ -148,8 +148,13 @@ TEST(CliTest, EveryOptionAndFormat) {
       {"", {"--divider", "-1:1:2", "5"}, "", 2, "the source must not be or cross 0 V"},
       {"", {"--ratio=1", "5"}, "", 2, "--ratio takes no value"},
       {"", {"--divider", "12", "--within", "3.4-3.2", "3"}, "", 2, "--within \"3.4-3.2\": the low end is above the high end"},
+      {"", {"--divider", "12", "--total", "0-1G", "3"}, "", 2, "--total \"0-1G\": R1 + R2 is above 0"},
+      {"", {"--divider", "12", "--within", "3.299-3.301", "3V3"}, "", 0, "whose worst case lies from 3.299 to 3.301 for 1 of 1 wanted values"},
+      {"", {"--divider", "2p", "1p", "0.5p"}, "", 1, "refused \"0.5p\": a wanted value is a voltage from 1p to 1G in size"},
+      {"", {"--ratio", "--count=3", "--format=csv", "0.001", "10"}, "", 0, "0.001,10R,10k,2,0.001,0,"},  // equal results by R1
+      {"", {}, "4700\n\xEF\xBB\xBF" "5100\n", 0, "Results for 5100\n"},  // files joined
       {"", {"--parts", "2", "--range=1M-10k", "4700"}, "", 2, "--range \"1M-10k\": the low end 1M is above the high end 10k"},
-      {"", {"--spread", "10", "4700"}, "", 2, "--spread narrows a search for networks: it needs --parts"},
+      {"", {"--spread", "10", "4700"}, "", 2, "--spread narrows a search for networks or ratios: it needs --parts"},
       {"", {"--parts", "2", "--spread", "0.99", "4700"}, "", 2, "--spread takes a ratio of at least 1, such as 10 or 100, or any, not \"0.99\""},
       {"", {"--parts", "2", "--spread", "1e3", "4700"}, "", 2, "--spread takes"},
       {"", {"--only", "4k7 5k1", "4700"}, "", 2, "--only: \"4k7 5k1\" is not a value; a blank is no part of a value: separate values with commas, semicolons or tabs"},
@@ -199,6 +204,7 @@ TEST(CliTest, EveryOptionAndFormat) {
       {"LANGUAGE=ja LANG=C.UTF-8", {"4700"}, "", 0, "4700 の結果\n"},  // as gettext reads LANGUAGE
       {"LANGUAGE=ja LANG=C", {"4700"}, "", 0, "Results for 4700\n"},   // but not under C
       {"LANG=ja_JP.UTF-8", {"--adjust", "1.25", "--pin-current", "50u", "--total", "1k-10k", "--count=2", "9", "1"}, "", 1, "9 "},
+      {"LC_MESSAGES=ja_JP.UTF-8 LANG=C", {"4k7x", "4700"}, "", 1, "refused \"4k7x\": a wanted value"},  // no ? for Japanese
       {"LANG=C", {"--adjust", "1.25", "--pin-current", "50u", "--total", "1k-10k", "--count=1", "9"}, "", 0, "and 50 uA out of that\n"},
   };
 

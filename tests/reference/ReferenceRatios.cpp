@@ -134,8 +134,9 @@ std::vector<Result> Ratios(const std::vector<double>& v, double spread, const Pr
   }
   std::vector<Result> results;
   for (const auto& [family, c] : nearest) results.push_back(c.r);
-  const auto key = [](const Result& r) {
-    return std::tuple(std::fabs(r.error), r.parts, r.high - r.low, r.r1.value, r.r2.value,
+  // The width to a part in 10^9 of the wanted value, rounded.
+  const auto key = [&](const Result& r) {
+    return std::tuple(std::fabs(r.error), r.parts, std::llround((r.high - r.low) / std::fabs(wanted) * 1e9), r.r1.value, r.r2.value,
                       r.r1.shape, r.r2.shape, r.r1.member[0], r.r1.member[1], r.r2.member[0],
                       r.r2.member[1]);
   };
