@@ -1,28 +1,15 @@
 #include "cli/Options.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <limits>
 
 #include "cli/Locale.h"
 #include "cli/Text.h"
+#include "cli/Values.h"
 
 namespace cli {
 namespace {
-
-bool IsDigit(char c) {
-  return c >= '0' && c <= '9';
-}
-
-// The double nearest the decimal digits.fraction x 10^exponent.
-double Nearest(std::string_view digits, std::string_view fraction, int exponent) {
-  const std::string text = std::string(digits.empty() ? "0" : digits) + "." +
-                           std::string(fraction) + "0e" + std::to_string(exponent);
-  double value = 0;
-  std::from_chars(text.data(), text.data() + text.size(), value);
-  return value;
-}
 
 // A decimal of digits and at most one point (2.5, .1, 100), split there; nothing for any other.
 std::optional<std::pair<std::string_view, std::string_view>> Decimal(std::string_view text) {

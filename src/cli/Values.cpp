@@ -11,13 +11,11 @@
 #include "cli/Text.h"
 
 namespace cli {
-namespace {
 
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
 
-// The double nearest the decimal digits.fraction x 10^exponent.
 double Nearest(std::string_view digits, std::string_view fraction, int exponent) {
   const std::string text = std::string(digits.empty() ? "0" : digits) + "." +
                            std::string(fraction) + "0e" + std::to_string(exponent);
@@ -25,6 +23,8 @@ double Nearest(std::string_view digits, std::string_view fraction, int exponent)
   std::from_chars(text.data(), text.data() + text.size(), value);
   return value;
 }
+
+namespace {
 
 // text without a last ohm sign or "ohm" in any case.
 std::string_view WithoutOhm(std::string_view text) {

@@ -11,6 +11,11 @@
 
 namespace cli {
 
+// Whether c is a decimal digit, whatever the locale.
+bool IsDigit(char c);
+// The double nearest the decimal digits.fraction x 10^exponent, by one correct rounding.
+double Nearest(std::string_view digits, std::string_view fraction, int exponent);
+
 // A resistance as written: digits with at most one decimal point (4700, 0.22), or the schematic
 // notation of IEC 60062, where R, k, M or G stands for the point and multiplies (4R7, R47, 4k7,
 // 4.7k, 2M2, 1G), then perhaps the ohm sign or "ohm" (4k7Ω); 0, or from 0.01 ohm to 1 gigohm.
