@@ -229,11 +229,13 @@ class Ratios final : public Kind {
   static std::string Source(const std::optional<Quantity>& quantity, const char* unit) {
     if (!quantity) return "";
     const engine::ratios::Range& r = quantity->range;
-    // With the prefix of its typical value: "12 V", "800 mV (788 to 812)", "50 µA".
-    const std::string typ = Prefixed(r.typ);
-    std::string text = typ + unit;
+    // With the prefix of its typical value: "12 V", "800 mV (788 to 812)", "50 µA"; of its
+    // largest where the typical one is 0 ("0 µA (0 to 1)").
+    const int power =
+        PrefixPower(r.typ != 0 ? r.typ : std::max(std::fabs(r.min), std::fabs(r.max)));
+    std::string text = Prefixed(r.typ, power) + unit;
     if (r.min != r.max) {
-      const double scale = r.typ / std::stod(typ.substr(0, typ.find(' ')));
+      const double scale = std::pow(10.0, power);
       text += " (" + Trf("%s to %s", Figure(r.min / scale).c_str(), Figure(r.max / scale).c_str()) +
               ")";
     }

@@ -86,17 +86,25 @@ std::string Figure(double x) {
   return figure;
 }
 
-std::string Prefixed(double x) {
-  constexpr std::pair<int, const char*> kPrefixes[] = {
-      {-12, "p"}, {-9, "n"}, {-6, "\u00B5"}, {-3, "m"}, {0, ""}, {3, "k"}, {6, "M"}};
+namespace {
+constexpr std::pair<int, const char*> kPrefixes[] = {
+    {-12, "p"}, {-9, "n"}, {-6, "\u00B5"}, {-3, "m"}, {0, ""}, {3, "k"}, {6, "M"}};
+}  // namespace
+
+int PrefixPower(double x) {
   int chosen = 0;
   for (const auto& [power, name] : kPrefixes) {
     if (std::fabs(x) >= std::pow(10.0, power)) chosen = power;
   }
-  if (x == 0) chosen = 0;
-  const auto* prefix = std::find_if(std::begin(kPrefixes), std::end(kPrefixes),
-                                    [&](const auto& p) { return p.first == chosen; });
-  return Figure(x / std::pow(10.0, chosen)) + " " + prefix->second;
+  return x == 0 ? 0 : chosen;
 }
+
+std::string Prefixed(double x, int power) {
+  const auto* prefix = std::find_if(std::begin(kPrefixes), std::end(kPrefixes),
+                                    [&](const auto& p) { return p.first == power; });
+  return Figure(x / std::pow(10.0, power)) + " " + prefix->second;
+}
+
+std::string Prefixed(double x) { return Prefixed(x, PrefixPower(x)); }
 
 }  // namespace cli

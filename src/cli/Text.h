@@ -26,5 +26,9 @@ std::string Figure(double x);
 // A quantity with the SI prefix that leaves its figure from 1 to 1000, then a blank: "50 µ" of
 // 0.00005, "" after a figure from 1 to 1000 ("12 "); for a unit to follow.
 std::string Prefixed(double x);
+// The same with the prefix of a power of ten chosen for another quantity (PrefixPower), so that
+// the figures of a range share one prefix.
+int PrefixPower(double x);
+std::string Prefixed(double x, int power);
 
 }  // namespace cli

@@ -142,6 +142,7 @@ TEST(CliTest, EveryOptionAndFormat) {
       {"", {"--divider", "12", "--ratio", "5"}, "", 2, "--divider and --ratio: a search takes one of --divider, --feedback, --adjust and --ratio"},
       {"", {"--divider", "12", "--parts", "1", "5"}, "", 2, "--parts 1 leaves R2 without a resistor: a ratio search takes 2 to 4 parts"},
       {"", {"--divider", "12", "--pin-current", "1u", "5"}, "", 2, "--pin-current is a regulator's: it needs --feedback or --adjust"},
+      {"", {"--feedback", "0.8", "--pin-current", "0:0:1u", "--count=1", "5"}, "", 0, "5 out of a regulator with 800 mV at its feedback pin and 0 \u00B5A (0 to 1) into it\n"},
       {"", {"--feedback", "0.812:0.8:0.788", "5"}, "", 2, "--feedback \"0.812:0.8:0.788\": MIN, TYP and MAX must not descend"},
       {"", {"--within", "1-2", "4700"}, "", 2, "--within belongs to a ratio search: it needs --divider, --feedback, --adjust or --ratio"},
       {"", {"--divider", "12", "--total", "1M-1k", "5"}, "", 2, "--total \"1M-1k\": the low end 1M is above the high end 1k"},
