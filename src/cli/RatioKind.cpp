@@ -64,17 +64,6 @@ constexpr Layout kLayout{kFields, kText, kCsv, kJson, "results"};
 
 constexpr std::string_view kFormulaNames[] = {"divider", "feedback", "adjust", "ratio"};
 
-// The default tolerance of each part, in percent: the series' own, 1 for a stock list.
-double SeriesTolerance(const Options& options) {
-  if (options.Stock()) return 1;
-  constexpr std::pair<std::string_view, double> kTolerances[] = {
-      {"E3", 20}, {"E6", 20}, {"E12", 10}, {"E24", 5}, {"E48", 2}, {"E96", 1}, {"E192", 0.5}};
-  for (const auto& [name, percent] : kTolerances) {
-    if (name == options.series.name) return percent;
-  }
-  return 1;
-}
-
 class Ratios final : public Kind {
  public:
   Ratios(const Options& options, std::vector<double> values)
@@ -87,7 +76,9 @@ class Ratios final : public Kind {
     if (options.current) problem_.current = options.current->range;
     problem_.totalLow = options.total.first.ohms;
     problem_.totalHigh = options.total.second.ohms;
-    problem_.partTolerance = options.partTolerance.value_or(SeriesTolerance(options)) / 100;
+    // By default the series' own; a stock list's parts taken as 1 % ones.
+    problem_.partTolerance =
+        options.partTolerance.value_or(options.Stock() ? 1 : options.series.tolerancePercent) / 100;
     problem_.parts = options.parts > 0 ? options.parts : 2;
     problem_.connect = options.connect.value_or(engine::networks::Connect::kAny);
     if (options.within) {

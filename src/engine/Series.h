@@ -45,10 +45,12 @@ inline constexpr double kE192[] = {
 struct Series {
   std::string_view name;
   std::span<const double> mantissas;
+  double tolerancePercent;  // the tolerance its parts are made to
 };
 
-inline constexpr Series kSeries[] = {{"E3", kE3},   {"E6", kE6},   {"E12", kE12},  {"E24", kE24},
-                                     {"E48", kE48}, {"E96", kE96}, {"E192", kE192}};
+inline constexpr Series kSeries[] = {{"E3", kE3, 20},  {"E6", kE6, 20},  {"E12", kE12, 10},
+                                     {"E24", kE24, 5}, {"E48", kE48, 2}, {"E96", kE96, 1},
+                                     {"E192", kE192, 0.5}};
 
 // The series of that name, in capitals or not; null for any other name.
 constexpr const Series* FindSeries(std::string_view name) {
