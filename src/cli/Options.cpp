@@ -105,21 +105,27 @@ bool ReadConnect(std::string_view text, Options& options, std::string&) {
   return connect >= 0;
 }
 
-// LOW-HIGH: two resistances as a list writes them; no resistance holds a hyphen.
-bool ReadRange(std::string_view text, Options& options, std::string& problem) {
+// LOW-HIGH of an option: two resistances as a list writes them (no resistance holds a hyphen),
+// the low end not above the high end.
+std::optional<std::pair<ListValue, ListValue>> ReadLowHigh(const char* option,
+                                                            std::string_view text,
+                                                            std::string& problem) {
   const std::size_t hyphen = text.find('-');
-  if (hyphen == text.npos) return false;
+  if (hyphen == text.npos) return std::nullopt;
   const std::string_view low = text.substr(0, hyphen), high = text.substr(hyphen + 1);
   const std::optional<Resistance> from = ReadResistance(low), to = ReadResistance(high);
-  if (!from || !to) return false;
+  if (!from || !to) return std::nullopt;
   if (from->ohms > to->ohms) {
-    problem = Trf("--range %s: the low end %s is above the high end %s", Quoted(text).c_str(),
+    problem = Trf("%s %s: the low end %s is above the high end %s", option, Quoted(text).c_str(),
                   Local(low).c_str(), Local(high).c_str());
-    return false;
+    return std::nullopt;
   }
-  options.range.emplace(ListValue{std::string(low), from->ohms},
-                        ListValue{std::string(high), to->ohms});
-  return true;
+  return std::pair{ListValue{std::string(low), from->ohms}, ListValue{std::string(high), to->ohms}};
+}
+
+bool ReadRange(std::string_view text, Options& options, std::string& problem) {
+  options.range = ReadLowHigh("--range", text, problem);
+  return options.range.has_value();
 }
 
 // VALUE or MIN:TYP:MAX, each a quantity in unit (ReadQuantity), not descending.
@@ -181,21 +187,13 @@ bool ReadPinCurrent(std::string_view text, Options& options, std::string& proble
 
 // LOW-HIGH of R1 + R2, resistances as a list writes them.
 bool ReadTotal(std::string_view text, Options& options, std::string& problem) {
-  const std::size_t hyphen = text.find('-');
-  if (hyphen == text.npos) return false;
-  const std::string_view low = text.substr(0, hyphen), high = text.substr(hyphen + 1);
-  const std::optional<Resistance> from = ReadResistance(low), to = ReadResistance(high);
-  if (!from || !to) return false;
-  if (!(from->ohms > 0)) {
+  const auto total = ReadLowHigh("--total", text, problem);
+  if (!total) return false;
+  if (!(total->first.ohms > 0)) {
     problem = Trf("--total %s: R1 + R2 is above 0", Quoted(text).c_str());
     return false;
   }
-  if (from->ohms > to->ohms) {
-    problem = Trf("--total %s: the low end %s is above the high end %s", Quoted(text).c_str(),
-                  Local(low).c_str(), Local(high).c_str());
-    return false;
-  }
-  options.total = {{std::string(low), from->ohms}, {std::string(high), to->ohms}};
+  options.total = *total;
   return true;
 }
 
